@@ -1,0 +1,24 @@
+include(CMakePackageConfigHelpers)
+
+install(TARGETS vexolith EXPORT vexolithTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/vexolith.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY include/vexolith DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
+install(EXPORT vexolithTargets NAMESPACE vexolith:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
+
+configure_package_config_file(cmake/vexolith-config.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/vexolith-config.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/vexolith-config-version.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/vexolith-config.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/vexolith-config-version.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
+
+configure_file(cmake/vexolith.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(TARGET vexolith_cli)
+  install(TARGETS vexolith_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()

@@ -1,0 +1,37 @@
+# vexolith_subsystem(<name> [DEPENDS <subsystems...>] [LIBS <libraries...>])
+# Builds every .cpp file of the calling folder into the static library
+# vx_<name>, which the shared library and the tests are made from.
+function(vexolith_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    # A subsystem still being written: an empty library keeps the build whole.
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/empty_${name}.cpp)
+    file(WRITE ${sources} "")
+  endif()
+  add_library(vx_${name} STATIC ${sources})
+  target_include_directories(vx_${name} PUBLIC ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(vx_${name} PUBLIC vx_${dep})
+  endforeach()
+  target_link_libraries(vx_${name} PUBLIC ${ARG_LIBS})
+  set_property(GLOBAL APPEND PROPERTY VEXOLITH_SUBSYSTEMS vx_${name})
+endfunction()
+
+# vexolith_unit_tests(<name> [DEPENDS <subsystems...>])
+# Builds tests/<name>/*.cpp into test_<name>, linked with the subsystems'
+# static libraries so that inner functions can be tested too.
+function(vexolith_unit_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${name} ${sources})
+  target_include_directories(test_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(test_${name} PRIVATE vx_${dep})
+  endforeach()
+  target_link_libraries(test_${name} PRIVATE vexolith_testsupport GTest::gtest_main)
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
