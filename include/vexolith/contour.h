@@ -52,4 +52,7 @@ class VEXOLITH_API CONTOUR {
  private:
   void FindBorderPoint(int x, int y);
   void FindBorderPoint1(int x, int y);
+
+  struct Scratch;     // working storage of a running Find (search map, stacks, collection buffer)
+  Scratch* scratch_;  // working: the running Find's storage, null outside Find
 };

@@ -1,0 +1,99 @@
+// Working storage of one CONTOUR::Find: the search map, the two stacks and the
+// collection buffer. It lives on Find's own stack frame and the object only
+// points to it while Find runs, so every buffer is released on every return.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "vexolith/contour.h"
+
+namespace vx {
+
+// The search map holds one state byte per pixel of the search rectangle plus
+// a one-pixel frame of kOther around it, so the neighbour probes of the fill
+// and the walk never test coordinates: a frame pixel is never a candidate.
+//
+// Taken pixels are told apart by their own state, not by a pixel value, so a
+// search for any colour (1 and 0 included) works; the caller's image is only
+// read once, when the map is built.
+enum MapState : unsigned char {
+  kOther = 0,   // not the searched colour, or outside the search rectangle
+  kFree = 1,    // searched colour, not yet taken by any region
+  kTaken = 2,   // searched colour, taken by the region fill (or a region's start pixel)
+  kWalked = 3,  // searched colour, visited by the running walk (reset when it ends)
+};
+
+inline constexpr int kFillStackLimit = 20000;  // pending pixels of the region fill
+inline constexpr int kWalkStackLimit = 1000;   // branch points kept by the walk
+
+// Neighbour offsets in the probe order of the fill: the row above left to
+// right, then left and right, then the row below left to right.
+inline constexpr int kFillDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+inline constexpr int kFillDy[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
+
+// Neighbour offsets in the probe order of the walk: east first, then
+// clockwise (rows grow downward): SE, S, SW, W, NW, N, NE.
+inline constexpr int kWalkDx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+inline constexpr int kWalkDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+
+}  // namespace vx
+
+struct CONTOUR::Scratch {
+  int left = 0;                           // image x of the search rectangle's first column
+  int top = 0;                            // image y of the search rectangle's first row
+  std::ptrdiff_t pitch = 0;               // bytes per map row: rectangle width + 2
+  std::ptrdiff_t fill_step[8];            // map offsets of the fill's neighbours, probe order
+  std::ptrdiff_t walk_step[8];            // map offsets of the walk's neighbours, probe order
+  std::unique_ptr<unsigned char[]> map;   // (width + 2) x (height + 2) MapState bytes
+  std::unique_ptr<C_POINT[]> fill_stack;  // kFillStackLimit pending pixels
+  std::unique_ptr<C_POINT[]> walk_stack;  // kWalkStackLimit branch points
+  std::unique_ptr<C_POINT[]> points;      // the collection buffer cur_points points into
+  std::size_t capacity = 0;               // points the collection buffer holds
+
+  Scratch(RECT search, std::size_t initial_capacity)
+      : left(search.left),
+        top(search.top),
+        pitch(static_cast<std::ptrdiff_t>(search.right) - search.left + 2),
+        map(std::make_unique_for_overwrite<unsigned char[]>(
+            static_cast<std::size_t>(pitch) * (static_cast<std::size_t>(search.bottom) - search.top + 2))),
+        fill_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kFillStackLimit)),
+        walk_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kWalkStackLimit)),
+        points(std::make_unique_for_overwrite<C_POINT[]>(initial_capacity)),
+        capacity(initial_capacity) {
+    // The frame: first and last map rows whole, first and last byte of the
+    // others. Find writes every inside byte from the image.
+    const std::size_t rows = static_cast<std::size_t>(search.bottom) - search.top + 2;
+    std::memset(map.get(), vx::kOther, static_cast<std::size_t>(pitch));
+    std::memset(map.get() + (rows - 1) * pitch, vx::kOther, static_cast<std::size_t>(pitch));
+    for (std::size_t y = 1; y + 1 < rows; ++y) {
+      map[y * pitch] = vx::kOther;
+      map[y * pitch + pitch - 1] = vx::kOther;
+    }
+    for (int k = 0; k < 8; ++k) {
+      fill_step[k] = vx::kFillDy[k] * pitch + vx::kFillDx[k];
+      walk_step[k] = vx::kWalkDy[k] * pitch + vx::kWalkDx[k];
+    }
+  }
+
+  // Map offset of image pixel (x, y), which lies inside the search rectangle.
+  std::ptrdiff_t Index(int x, int y) const { return (y - top + 1) * pitch + (x - left + 1); }
+
+  // Appends (x, y) to the collection buffer, doubling it when full. A region
+  // is kept whole however large it is; Find bounds the search rectangle so
+  // that the count (at most twice its pixels) fits cur_count.
+  void Append(CONTOUR& owner, int x, int y) {
+    if (static_cast<std::size_t>(owner.cur_count) == capacity) {
+      std::size_t grown = std::max<std::size_t>(2 * capacity, 64);
+      auto bigger = std::make_unique_for_overwrite<C_POINT[]>(grown);
+      std::memcpy(bigger.get(), points.get(), capacity * sizeof(C_POINT));
+      points = std::move(bigger);
+      capacity = grown;
+      owner.cur_points = points.get();
+    }
+    owner.cur_points[owner.cur_count++] = C_POINT{x, y};
+  }
+};

@@ -1,0 +1,116 @@
+// GIF through giflib: the first frame only, laid on a canvas of the
+// logical screen's size. Pixels outside the frame and pixels of the
+// transparent colour are transparent, so they come out white.
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "image/picture_decode.h"
+
+namespace vx {
+
+namespace {
+
+struct MemoryFile {
+  ByteView bytes;      // the whole file
+  std::size_t at = 0;  // read position
+};
+
+int ReadFromBuffer(GifFileType* gif, GifByteType* buffer, int size) {
+  auto* file = static_cast<MemoryFile*>(gif->UserData);
+  if (size <= 0) return 0;
+  const std::size_t count =
+      std::min<std::size_t>(static_cast<std::size_t>(size), file->bytes.size - file->at);
+  std::memcpy(buffer, file->bytes.data + file->at, count);
+  file->at += count;
+  return static_cast<int>(count);
+}
+
+struct GifCloser {
+  GifFileType* gif = nullptr;
+  ~GifCloser() {
+    int error = 0;
+    if (gif) DGifCloseFile(gif, &error);
+  }
+};
+
+// Reads records up to the first image descriptor; remembers the
+// transparent colour of the graphic control block that precedes it.
+bool FindFirstFrame(GifFileType* gif, int* transparent) {
+  *transparent = NO_TRANSPARENT_COLOR;
+  for (;;) {
+    GifRecordType record;
+    if (DGifGetRecordType(gif, &record) == GIF_ERROR) return false;
+    if (record == IMAGE_DESC_RECORD_TYPE) return DGifGetImageDesc(gif) != GIF_ERROR;
+    if (record == TERMINATE_RECORD_TYPE) return false;
+    if (record != EXTENSION_RECORD_TYPE) continue;
+    int code = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
+    if (code == GRAPHICS_EXT_FUNC_CODE && block != nullptr) {
+      GraphicsControlBlock control;
+      if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK)
+        *transparent = control.TransparentColor;
+    }
+    while (block != nullptr) {
+      if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
+    }
+  }
+}
+
+// Line order of a frame: interlaced frames store every 8th line from 0,
+// then every 8th from 4, every 4th from 2 and every 2nd from 1.
+std::vector<int> FrameLineOrder(int height, bool interlaced) {
+  std::vector<int> order;
+  order.reserve(static_cast<std::size_t>(height));
+  if (!interlaced) {
+    for (int y = 0; y < height; ++y) order.push_back(y);
+    return order;
+  }
+  constexpr int kStart[4] = {0, 4, 2, 1};
+  constexpr int kStep[4] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass) {
+    for (int y = kStart[pass]; y < height; y += kStep[pass]) order.push_back(y);
+  }
+  return order;
+}
+
+}  // namespace
+
+bool DecodeGif(ByteView bytes, const PictureLimits& limits, Picture* out) {
+  MemoryFile file{bytes, 0};
+  int error = 0;
+  GifCloser closer;
+  closer.gif = DGifOpen(&file, ReadFromBuffer, &error);
+  GifFileType* gif = closer.gif;
+  if (gif == nullptr) return false;
+  int transparent = NO_TRANSPARENT_COLOR;
+  if (!FindFirstFrame(gif, &transparent)) return false;
+
+  const GifImageDesc& frame = gif->Image;
+  const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
+  if (map == nullptr || frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
+    return false;
+  // A frame reaching beyond the logical screen widens the canvas.
+  const std::int64_t width = std::max<std::int64_t>(gif->SWidth, std::int64_t{frame.Left} + frame.Width);
+  const std::int64_t height = std::max<std::int64_t>(gif->SHeight, std::int64_t{frame.Top} + frame.Height);
+  if (!AllocatePicture(width, height, limits, out)) return false;
+
+  std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
+  for (int y : FrameLineOrder(frame.Height, frame.Interlace)) {
+    if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) return false;
+    unsigned char* dst = out->LineFromTop(frame.Top + y);
+    for (int x = 0; x < frame.Width; ++x) {
+      const int index = line[static_cast<std::size_t>(x)];
+      if (index == transparent) continue;
+      if (index >= map->ColorCount) return false;
+      const GifColorType& c = map->Colors[index];
+      PutBgr(dst, frame.Left + x, c.Blue, c.Green, c.Red);
+    }
+  }
+  return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,17 @@
+// The file readers behind OpenDF, LoadPictureFile and OpenGraphFile, with
+// the size caps as a parameter: the exported functions pass the defaults,
+// the fuzzing harnesses smaller ones.
+#pragma once
+
+#include <cstdint>
+
+#include "image/picture_canvas.h"
+#include "vexolith/types.h"
+
+namespace vx {
+
+IMG OpenDfFile(const char* path, const PictureLimits& limits);
+std::uint32_t LoadPicture(const char* path, const PictureLimits& limits);
+IMG OpenPictureFile(const char* path, const PictureLimits& limits);
+
+}  // namespace vx
