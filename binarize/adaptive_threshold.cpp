@@ -90,7 +90,7 @@ bool LocalMeanThreshold(const IMG& src, const IMG& dst, const RECT& r, std::int6
         if (x + half < width) sum += columns.at(x + half);
         if (x - half - 1 >= 0) sum -= columns.at(x - half - 1);
       }
-      const double count = static_cast<double>(rows * (2 * half + 1));
+      const double count = static_cast<double>(rows * (hi(x, width) - lo(x)));
       const double t = vx::ExactSumToDouble(sum) / count - 2.0;
       const bool above = values[x - r.left] > t;
       vx::SetBinary<3>(out, above != inverted);

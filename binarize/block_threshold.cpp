@@ -31,7 +31,7 @@ unsigned char BlockThreshold(double sum, int block, unsigned char level, unsigne
   const double mean = sum / static_cast<double>(std::int64_t{block} * block);
   const int m = static_cast<int>(mean) & 0xFF;
   const int t = (level - gain) + m * gain / 128;
-  return static_cast<unsigned char>(std::clamp(t, 0, 255));
+  return static_cast<unsigned char>(t);
 }
 
 class BlockThresholder {

@@ -33,7 +33,7 @@ inline double ExactSumToDouble(ExactSum sum) {
   const std::uint64_t dropped = static_cast<std::uint64_t>(sum) & ((~std::uint64_t{0}) >> (64 - shift));
   // 2^(shift - 56), built from its exponent bits; shift - 56 lies in -55..8.
   const double scale = std::bit_cast<double>(static_cast<std::uint64_t>(1023 + shift - 56) << 52);
-  return static_cast<double>(top) * scale;
+  return static_cast<double>(top | (dropped != 0 ? 1 : 0)) * scale;
 }
 
 }  // namespace vx

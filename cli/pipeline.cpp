@@ -12,6 +12,7 @@
 #include "cli/pipeline_figure.h"
 #include "cli/pipeline_image.h"
 #include "cli/pipeline_marked.h"
+#include "cli/pipeline_perspective.h"
 
 namespace vxcli {
 namespace {
@@ -83,18 +84,26 @@ ReadResult ReadPicture(IMG picture, const ReadOptions& options) {
 
   LibraryImage gray(Img24To8(picture));
   if (!gray.valid()) return Fail(r, "cannot convert the picture to gray");
+  // A region the fill may have cut is read again at a coarser size, chosen
+  // so the region would hold about 12000 pixels there (three tries at most).
   r.reduction = ReductionFactor(picture.width, picture.height, options.max_side);
-  GrayImage work = ReduceByMean(gray.img(), r.reduction);
-  Threshold(work, options);
-
-  const Figure figure = FindFigure(work.img());
+  GrayImage work;
+  Figure figure;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    work = ReduceByMean(gray.img(), r.reduction);
+    Threshold(work, options);
+    figure = FindFigure(work.img());
+    if (figure.largest < kRegionMayBeCut) break;
+    const int more = static_cast<int>(std::ceil(std::sqrt(figure.largest / 12000.0)));
+    if (std::min(picture.width, picture.height) / (r.reduction * more) < 4 * kMinFigurePixels) break;
+    r.reduction *= more;
+  }
   if (!figure.found) return Fail(r, "no figure found (" + figure.fault + ")");
   const std::array<Pt, 4> seen = SeenCorners(figure.outline);
 
   // The grid's p1 is the cell of row 0, column 0; p3 ends the first column, p4 the first row.
   GRID grid(options.rows, options.cols);
-  grid.CreateGrid(FOUR_FIG_Pd{C_POINTd{seen[0].x, seen[0].y}, C_POINTd{seen[2].x, seen[2].y},
-                              C_POINTd{seen[3].x, seen[3].y}, C_POINTd{seen[1].x, seen[1].y}});
+  CreatePerspectiveGrid(grid, seen);
   const int measured = grid.RecogCells(work.img());
   if (measured != 0) return Fail(r, "the cells cannot be measured (code " + std::to_string(measured) + ")");
 

@@ -150,6 +150,7 @@ Figure FindFigure(const IMG& binary) {
   const int count = store->ReturnAllContours();
   std::vector<int> order;
   for (int i = 0; i < count; ++i) {
+    fig.largest = std::max(fig.largest, store->items[i].count);
     const RECT r = store->ReturnRectContour(i);
     if (r.right - r.left + 1 >= kMinFigurePixels && r.bottom - r.top + 1 >= kMinFigurePixels)
       order.push_back(i);
@@ -161,22 +162,23 @@ Figure FindFigure(const IMG& binary) {
 
   double best_area = 0.0;
   for (int index : order) {
-    std::array<Pt, 4> outline{};
+    std::array<Pt, 4> rough{};
     bool refined = false;
-    if (!RoughCorners(*store, index, outline, refined)) continue;
-    if (!IsConvex(outline) || !SidesBalanced(outline)) continue;
-    if (!BoxesAgree(store->items[index].rect, outline)) continue;
+    if (!RoughCorners(*store, index, rough, refined)) continue;
+    if (!IsConvex(rough) || !SidesBalanced(rough)) continue;
+    std::array<Pt, 4> outline = rough;
+    const bool fitted = FitSides(binary, store->items[index], outline) && CornersAgree(rough, outline);
+    if (!fitted) outline = Expand(rough, 0.5);
+    if (!IsConvex(outline) || !BoxesAgree(store->items[index].rect, outline)) continue;
     if (ShareInside(store->items[index], outline) < 0.97) continue;
     const double area = QuadArea(outline);
     if (area > best_area) {
       best_area = area;
       fig.found = true;
-      std::array<Pt, 4> edge = outline;
-      const bool fitted = FitSides(binary, store->items[index], edge) && CornersAgree(outline, edge);
-      fig.outline = fitted ? edge : Expand(outline, 0.5);
-      fig.sides_fitted = fitted;
+      fig.outline = outline;
       fig.region = index;
       fig.refined = refined;
+      fig.sides_fitted = fitted;
     }
   }
   if (!fig.found)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/pipeline_perspective.h"
+
 namespace vxcli {
 namespace {
 
@@ -25,11 +27,7 @@ void ThickLine(IMG img, Pt a, Pt b, int half, Colour c) {
 
 }  // namespace
 
-Pt FigurePoint(const std::array<Pt, 4>& c, double u, double v) {
-  const double w0 = (1 - u) * (1 - v), w1 = u * (1 - v), w2 = u * v, w3 = (1 - u) * v;
-  return {w0 * c[0].x + w1 * c[1].x + w2 * c[2].x + w3 * c[3].x,
-          w0 * c[0].y + w1 * c[1].y + w2 * c[2].y + w3 * c[3].y};
-}
+Pt FigurePoint(const std::array<Pt, 4>& c, double u, double v) { return Perspective(c).Apply(u, v); }
 
 void DrawMarked(IMG picture, const std::array<Pt, 4>& corners, int rows, int cols,
                 const std::vector<bool>& black) {

@@ -181,9 +181,9 @@ int CONTOUR::PointsInLine(F_LINE line, int index) {
   // The line is evaluated at the centre of the pixel's column (or row) and
   // truncated toward zero.
   for (const C_POINT p : PointsOf(items[index])) {
-    const int free = x_free ? p.x : p.y;
+    const int along = x_free ? p.x : p.y;
     const int other = x_free ? p.y : p.x;
-    const double v = line.k * (static_cast<double>(free) + 0.5) + line.b;
+    const double v = line.k * (static_cast<double>(along) + 0.5) + line.b;
     if (TruncFits(v) && static_cast<int>(v) == other) ++count;
   }
   return count;

@@ -24,7 +24,8 @@ constexpr std::int64_t kMaxSearchPixels = std::int64_t{1} << 30;
 constexpr std::int64_t kInitialPointsCap = 65536;
 
 // The members a copy of the image needs: a valid record with positive sizes,
-// rows at least one pixel long, and pixels.
+// rows at least one pixel long, and pixels. An image failing this is refused
+// with 1, like a colour image, before anything is stored or printed.
 bool Copyable(const IMG& img) {
   return img.valid != 0 && img.width >= 1 && img.height >= 1 && img.stride >= img.width &&
          img.bits != nullptr;

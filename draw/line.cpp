@@ -9,20 +9,20 @@
 
 namespace {
 
-// Paints the pixels (free, round(k * free + b)) for free in [lo, hi), with
-// `free` a column when the line is y = k*x + b (dir 1) and a row when it is
+// Paints the pixels (u, round(k * u + b)) for u in [lo, hi), with u a
+// column when the line is y = k*x + b (dir 1) and a row when it is
 // x = k*y + b (any other dir). Pixels whose other coordinate falls outside the image are
 // skipped; the caller keeps lo and hi within the free coordinate's range.
 void PaintRun(const IMG& img, const F_LINE& line, int lo, int hi, vx::Colour colour) {
   const bool x_free = line.dir == 1;
   const int other_limit = x_free ? img.height : img.width;
-  for (int free = lo; free < hi; ++free) {
+  for (int u = lo; u < hi; ++u) {
     int other;
-    if (!vx::RoundToPixel(line.k * free + line.b, other_limit, other)) continue;
+    if (!vx::RoundToPixel(line.k * u + line.b, other_limit, other)) continue;
     if (x_free) {
-      vx::Paint(img, free, other, colour);
+      vx::Paint(img, u, other, colour);
     } else {
-      vx::Paint(img, other, free, colour);
+      vx::Paint(img, other, u, colour);
     }
   }
 }

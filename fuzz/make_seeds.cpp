@@ -52,17 +52,19 @@ int main(int argc, char** argv) {
   bmp("bmp-rle8", few, {8, BmpCompression::kRle8});
   bmp("bmp-rle4-deltas", few, {4, BmpCompression::kRle4, false, false, 40, {}, 0, true});
   using vxtest::PngColor;
-  for (auto [name, options] : std::vector<std::pair<std::string, vxtest::PngOptions>>{
+  for (const auto& entry : std::vector<std::pair<std::string, vxtest::PngOptions>>{
            {"png-gray-1", {PngColor::kGray, 1}},
            {"png-gray-16", {PngColor::kGray, 16}},
            {"png-palette-trns", {PngColor::kPalette, 8, false, true}},
            {"png-rgb", {PngColor::kRgb, 8}},
            {"png-rgba-16-interlaced", {PngColor::kRgba, 16, true}},
        }) {
+    const vxtest::PngOptions options = entry.second;
     const TestPicture& p = options.color == PngColor::kGray      ? gray
                            : options.color == PngColor::kPalette ? many
                                                                  : rgb;
-    seeds.emplace_back(name + ".png", [p, options] { return vxtest::WritePng(WithAlpha(p), options); });
+    seeds.emplace_back(entry.first + ".png",
+                       [p, options] { return vxtest::WritePng(WithAlpha(p), options); });
   }
   seeds.emplace_back("jpeg-baseline.jpg", [&] { return vxtest::WriteJpeg(rgb); });
   seeds.emplace_back("jpeg-gray.jpg", [&] { return vxtest::WriteJpeg(gray, {true}); });

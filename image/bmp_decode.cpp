@@ -22,11 +22,12 @@ constexpr std::uint32_t kMaxInfoSize = 4096;
 // One colour channel of a 16 or 32-bit pixel: where its bits are and how
 // to widen them to 8 bits.
 struct MaskChannel {
-  int shift = 0;  // position of the lowest bit
-  int bits = 0;   // number of bits, 0 for an absent channel
-  std::uint32_t max = 0;
+  int shift = 0;          // position of the lowest bit
+  int bits = 0;           // number of bits, 0 for an absent channel (read as 0)
+  std::uint32_t max = 0;  // largest value of the bits
 
   unsigned To8(std::uint32_t pixel, std::uint32_t mask) const {
+    if (bits == 0) return 0;
     std::uint32_t v = (pixel & mask) >> shift;
     if (bits >= 8) return v >> (bits - 8);
     return (v * 255u + max / 2) / max;

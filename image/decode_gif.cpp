@@ -13,6 +13,10 @@ namespace vx {
 
 namespace {
 
+// An LZW code takes at least 3 bits and stands for at most 4096 pixels, so
+// one byte of image data yields at most 4096 x 8 / 3 pixels.
+constexpr std::uint64_t kMaxPixelsPerByte = 4096 * 8 / 3 + 1;
+
 struct MemoryFile {
   ByteView bytes;      // the whole file
   std::size_t at = 0;  // read position
@@ -93,6 +97,9 @@ bool DecodeGif(ByteView bytes, const PictureLimits& limits, Picture* out) {
   const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
   if (map == nullptr || frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
     return false;
+  const std::uint64_t frame_pixels =
+      static_cast<std::uint64_t>(frame.Width) * static_cast<std::uint64_t>(frame.Height);
+  if (frame_pixels > kMaxPixelsPerByte * (bytes.size - file.at)) return false;
   // A frame reaching beyond the logical screen widens the canvas.
   const std::int64_t width = std::max<std::int64_t>(gif->SWidth, std::int64_t{frame.Left} + frame.Width);
   const std::int64_t height = std::max<std::int64_t>(gif->SHeight, std::int64_t{frame.Top} + frame.Height);

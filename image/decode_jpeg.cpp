@@ -3,6 +3,7 @@
 // to CreateDecompressor and DecodeJpegRows, C-style functions that hold no object with a
 // destructor. Everything with a destructor lives in DecodeJpeg, above them.
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -23,6 +24,11 @@ constexpr int kMaxScans = 1000;
 // Working memory per picture pixel that libjpeg may take (whole-picture
 // coefficient buffers of progressive files need 2 bytes per sample).
 constexpr long kMemoryPerPixel = 8;
+// Huffman-coded data spends at least one bit on every 8 x 8 block of a
+// component it codes, and a block of a subsampled component covers at most
+// 16 times 64 picture pixels: so a file cannot describe more than
+// 8 x 1024 pixels per byte. Arithmetic-coded files have no such floor.
+constexpr std::uint64_t kMaxHuffmanPixelsPerByte = 8 * 1024;
 
 struct JpegJob {
   jpeg_error_mgr error{};        // libjpeg's error fields; must stay first
@@ -49,7 +55,6 @@ void EmitMessage(j_common_ptr cinfo, int level) {
     case JWRN_MUST_RESYNC:
     case JWRN_NOT_SEQUENTIAL:
     case JWRN_BOGUS_PROGRESSION:
-    case JWRN_ARITH_BAD_CODE:
       std::longjmp(JobOf(cinfo)->jump, 1);
     default:
       break;
@@ -92,6 +97,8 @@ int DecodeJpegRows(jpeg_decompress_struct* cinfo, JpegJob* job, ByteView bytes) 
   jpeg_mem_src(cinfo, bytes.data, static_cast<unsigned long>(bytes.size));
   if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return 0;
   if (!PictureSizeAllowed(cinfo->image_width, cinfo->image_height, *job->limits)) return 0;
+  const std::uint64_t pixels = static_cast<std::uint64_t>(cinfo->image_width) * cinfo->image_height;
+  if (!cinfo->arith_code && pixels > kMaxHuffmanPixelsPerByte * bytes.size) return 0;
   const int components = cinfo->num_components;
   const bool cmyk = components == 4;
   if (components == 1) {

@@ -71,6 +71,22 @@ inline unsigned char PremultipliedOverWhite(std::uint32_t c, std::uint32_t a) {
   return static_cast<unsigned char>(std::min<std::uint32_t>(255, c + 255 - a));
 }
 
+// Every strip or tile the directory lists must lie inside the file. This
+// refuses pictures whose data is missing before the raster is allocated,
+// and keeps libtiff away from its reads past the end of a file, where
+// libtiff 4.5.0 writes before the start of its read buffer.
+bool StripsInsideFile(TIFF* tif, std::uint64_t file_size) {
+  const std::uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  if (count == 0) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    int error = 0;
+    const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tif, i, &error);
+    const std::uint64_t length = TIFFGetStrileByteCountWithErr(tif, i, &error);
+    if (error != 0 || offset > file_size || length > file_size - offset) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DecodeTiff(ByteView bytes, const PictureLimits& limits, Picture* out) {
@@ -97,6 +113,7 @@ bool DecodeTiff(ByteView bytes, const PictureLimits& limits, Picture* out) {
   if (!PictureSizeAllowed(width, height, limits)) return false;
   char message[1024];
   if (!TIFFRGBAImageOK(tif.get(), message)) return false;
+  if (!StripsInsideFile(tif.get(), bytes.size)) return false;
 
   const std::size_t count = static_cast<std::size_t>(width) * height;
   std::unique_ptr<std::uint32_t[]> raster(new std::uint32_t[count]);

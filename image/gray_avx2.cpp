@@ -36,9 +36,9 @@ VX_AVX2 inline __m256d Gray4(__m128i bytes, const ChannelMasks& masks) {
   const __m256d b = _mm256_cvtepi32_pd(_mm_shuffle_epi8(bytes, masks.blue));
   const __m256d g = _mm256_cvtepi32_pd(_mm_shuffle_epi8(bytes, masks.green));
   const __m256d r = _mm256_cvtepi32_pd(_mm_shuffle_epi8(bytes, masks.red));
-  const __m256d gr = _mm256_add_pd(_mm256_mul_pd(g, _mm256_set1_pd(kGreenWeight)),
-                                   _mm256_mul_pd(r, _mm256_set1_pd(kRedWeight)));
-  return _mm256_add_pd(_mm256_mul_pd(b, _mm256_set1_pd(kBlueWeight)), gr);
+  const __m256d bg = _mm256_add_pd(_mm256_mul_pd(b, _mm256_set1_pd(kBlueWeight)),
+                                   _mm256_mul_pd(g, _mm256_set1_pd(kGreenWeight)));
+  return _mm256_add_pd(bg, _mm256_mul_pd(r, _mm256_set1_pd(kRedWeight)));
 }
 
 // Eight pixels are 24 bytes. The first load takes bytes 0..15 (pixels 0..3

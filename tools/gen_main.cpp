@@ -1,27 +1,35 @@
 // vexolith-gen: draws a test picture and prints its expected reading.
 //   vexolith-gen OUT.bmp [--rows R] [--cols C] [--size PX] [--angle DEG] [--skew S]
 //                [--blur SIGMA] [--noise SIGMA] [--gradient G] [--seed N] [--random INDEX]
+//   vexolith-gen OUT.bmp --sample
 // --random INDEX takes every setting from picture INDEX of the random test
-// set of --seed. Prints "rows cols" as seen, then the verdict rows.
+// set of --seed; --sample draws the shipped sample picture. Prints "rows
+// cols" as seen, then the verdict rows.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "tools/bmp_file.h"
 #include "tools/random_specs.h"
+#include "tools/sample_spec.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]) == "--help") {
     std::fprintf(
         stderr,
         "usage: vexolith-gen OUT.bmp [--rows R] [--cols C] [--size PX] [--angle DEG] [--skew S]\n"
-        "                    [--blur SIGMA] [--noise SIGMA] [--gradient G] [--seed N] [--random INDEX]\n");
+        "                    [--blur SIGMA] [--noise SIGMA] [--gradient G] [--seed N] [--random INDEX]\n"
+        "       vexolith-gen OUT.bmp --sample\n");
     return 2;
   }
   vxgen::FigureSpec spec;
   int random_index = -1;
   for (int i = 2; i < argc; ++i) {
     const std::string flag = argv[i];
+    if (flag == "--sample") {
+      spec = vxgen::SampleSpec();
+      continue;
+    }
     if (i + 1 >= argc) {
       std::fprintf(stderr, "vexolith-gen: %s needs a value\n", flag.c_str());
       return 2;

@@ -6,6 +6,7 @@
 #include "cli/pipeline_figure.h"
 #include "cli/pipeline_image.h"
 #include "cli/pipeline_marked.h"
+#include "cli/pipeline_perspective.h"
 
 namespace {
 
@@ -56,12 +57,55 @@ TEST(PipelineSteps, OtsuLevelSeparatesTwoClusters) {
   EXPECT_LT(level, 200);
 }
 
-TEST(PipelineSteps, FigurePointIsBilinearInTheCorners) {
+TEST(PipelineSteps, FigurePointFollowsThePerspective) {
   const std::array<Pt, 4> c{{{0, 0}, {10, 0}, {12, 8}, {0, 10}}};
+  // Under a perspective map the square's centre goes to where the diagonals cross.
   const Pt mid = vxcli::FigurePoint(c, 0.5, 0.5);
-  EXPECT_DOUBLE_EQ(mid.x, 5.5);
-  EXPECT_DOUBLE_EQ(mid.y, 4.5);
-  EXPECT_DOUBLE_EQ(vxcli::FigurePoint(c, 1, 1).x, 12);
+  EXPECT_NEAR(mid.x, 6.0, 1e-9);
+  EXPECT_NEAR(mid.y, 4.0, 1e-9);
+  for (int k = 0; k < 4; ++k) {
+    const Pt p = vxcli::FigurePoint(c, k == 1 || k == 2, k >= 2);
+    EXPECT_NEAR(p.x, c[k].x, 1e-9);
+    EXPECT_NEAR(p.y, c[k].y, 1e-9);
+  }
+}
+
+// Where grid line n meets the side x = k * y + b (dir 2) or y = k * x + b (dir 1).
+Pt Meet(const F_LINE& line, const F_LINE& side) {
+  double x = 0, y = 0;
+  EXPECT_EQ(Intersection(line, side, &x, &y), 0);
+  return {x, y};
+}
+
+TEST(PipelineSteps, PerspectiveGridOfAParallelogramIsTheEqualDivision) {
+  const std::array<Pt, 4> seen{{{10, 20}, {110, 30}, {120, 90}, {20, 80}}};
+  GRID spaced(5, 7), equal(5, 7);
+  vxcli::CreatePerspectiveGrid(spaced, seen);
+  equal.CreateGrid(FOUR_FIG_Pd{{10, 20}, {120, 90}, {20, 80}, {110, 30}});
+  for (int n = 0; n < 5 + 7 - 2; ++n) {
+    const F_LINE a = spaced.GetLine(n), b = equal.GetLine(n);
+    EXPECT_EQ(a.dir, b.dir) << n;
+    EXPECT_NEAR(a.k, b.k, 1e-9) << n;
+    EXPECT_NEAR(a.b, b.b, 1e-6) << n;
+  }
+}
+
+TEST(PipelineSteps, PerspectiveGridRowsCrowdTowardTheFarSide) {
+  // A square seen steeply from below: the top side is 0.6 of the bottom one
+  // and its rows thinner. The linear size model leaves at most 1.5 pixels
+  // of the 9 that equal division would be off.
+  const std::array<Pt, 4> seen{{{40, 0}, {160, 0}, {200, 150}, {0, 150}}};
+  const int rows = 6;
+  GRID grid(rows, 6);
+  vxcli::CreatePerspectiveGrid(grid, seen);
+  const vxcli::Perspective map(seen);
+  for (int i = 0; i + 1 < rows; ++i) {
+    const Pt expected = map.Apply(0, double(i + 1) / rows);
+    const Pt got = Meet(grid.GetLine(i), grid.sides[0]);
+    EXPECT_NEAR(got.y, expected.y, 1.5) << i;
+  }
+  // Equal division would put the first row line at y = 25; the far rows are thinner.
+  EXPECT_LT(Meet(grid.GetLine(0), grid.sides[0]).y, 22.0);
 }
 
 // A white picture with a dark ring-bordered square and, apart from it, a

@@ -15,7 +15,7 @@
 namespace vxclitest {
 
 // What one run of the command gave.
-struct Run {
+struct CommandRun {
   int exit_code = -1;  // exit status, -1 when it did not exit normally
   std::string out;     // standard output
   std::string err;     // standard error
@@ -36,7 +36,7 @@ inline std::string TempDir() {
 }
 
 // Runs `program args...` with standard output and error sent to files.
-inline Run RunProgram(const std::string& program, const std::vector<std::string>& args) {
+inline CommandRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
   static int serial = 0;
   static const std::string dir = TempDir();
   const std::string base = dir + "/run" + std::to_string(serial++);
@@ -50,7 +50,7 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  Run run;
+  CommandRun run;
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
@@ -65,13 +65,13 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
-inline Run RunVexolith(const std::vector<std::string>& args) { return RunProgram(VEXOLITH_CLI, args); }
+inline CommandRun RunVexolith(const std::vector<std::string>& args) { return RunProgram(VEXOLITH_CLI, args); }
 
 // True when every line of `text` parses as JSON (checked by python3's json module).
 inline bool EveryLineIsJson(const std::string& text) {
   const std::string path = TempDir() + "/lines.jsonl";
   std::ofstream(path, std::ios::binary) << text;
-  const Run r =
+  const CommandRun r =
       RunProgram("/usr/bin/python3",
                  {"-c", "import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)", path});
   std::remove(path.c_str());

@@ -1,11 +1,10 @@
-// Helpers shared by the contour tests: a heap-allocated store, a Find over
-// a whole image with its printout captured, and point lists as sets.
+// Helpers shared by the contour tests: a heap store, Find with its printout
+// captured, and point lists.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,15 +23,14 @@ struct FindResult {
   std::string output;  // what Find printed
 };
 
-inline FindResult FindIn(CONTOUR& store, IMG img, RECT rect, unsigned char colour, unsigned long mode) {
+inline FindResult FindIn(CONTOUR& store, IMG img, RECT rect, unsigned long mode, unsigned char colour = 0) {
   testing::internal::CaptureStdout();
   int code = store.Find(img, rect, colour, mode);
   return FindResult{code, testing::internal::GetCapturedStdout()};
 }
 
 inline FindResult FindAll(CONTOUR& store, const Image& image, unsigned long mode, unsigned char colour = 0) {
-  IMG img = image.img();
-  return FindIn(store, img, RECT{0, 0, img.width, img.height}, colour, mode);
+  return FindIn(store, image.img(), RECT{0, 0, image.img().width, image.img().height}, mode, colour);
 }
 
 inline std::vector<Pixel> PointsOf(const CONTOUR& store, int index) {
@@ -42,15 +40,6 @@ inline std::vector<Pixel> PointsOf(const CONTOUR& store, int index) {
   return out;
 }
 
-// Pixels of the image equal to value, inside the whole image.
-inline std::set<Pixel> PixelsOf(const Image& image, unsigned char value) {
-  std::set<Pixel> out;
-  for (int y = 0; y < image.img().height; ++y) {
-    for (int x = 0; x < image.img().width; ++x) {
-      if (image.at(x, y) == value) out.emplace(x, y);
-    }
-  }
-  return out;
-}
+inline std::vector<int> Box(RECT r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace vxtest

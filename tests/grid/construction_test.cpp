@@ -56,12 +56,12 @@ TEST(GridConstruction, SpacedDivisionSumsTheModel) {
 }
 
 TEST(GridConstruction, FreshGridIsZeroedAndGetLineStaysInside) {
-  GRID g(3, 3);
+  GRID g(3, 9);
   EXPECT_EQ(g.cells[0], 0.0);
   ExpectLine(g.GetLine(0), 0, 0, 0);
   g.CreateGrid(kSquare);
-  ExpectLine(g.GetLine(3), 2, 0, 200.0 / 3);
-  for (int n : {-1, 4, INT_MAX, INT_MIN}) ExpectLine(g.GetLine(n), 0, 0, 0);
+  ExpectLine(g.GetLine(4), 2, 0, 300.0 / 9);  // 3 * 100 / 9, not 3 * (100 / 9)
+  for (int n : {-1, 10, INT_MAX, INT_MIN}) ExpectLine(g.GetLine(n), 0, 0, 0);
 }
 
 TEST(GridConstruction, UnusableCountsGiveGridWithoutCells) {

@@ -30,6 +30,14 @@ TEST(CellRecognition, WeightedShareOfBlack) {
   EXPECT_EQ(SingleCell(image), -0.25);
   EXPECT_EQ(SingleCell(Image::Gray(20, 20, 0)), 1.0);
 
+  // A window cut by the image's last row still counts that row.
+  GRID edge(1, 1);
+  edge.CreateGrid(FOUR_FIG_Pd{{0, 0}, {10, 10}, {0, 10}, {10, 0}});
+  Image bottom = Image::Gray(20, 10);
+  for (int x = 0; x < 20; ++x) bottom.at(x, 9) = 0;
+  ASSERT_EQ(edge.RecogCells(bottom.img()), 0);
+  EXPECT_GT(edge.cells[0], 0.0);
+
   for (unsigned char fill : {0, 7}) {  // any non-zero byte is white
     GRID g(4, 2);
     g.CreateGrid(FOUR_FIG_Pd{{0, 0}, {100, 100}, {0, 100}, {100, 0}});
@@ -49,11 +57,12 @@ TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
   EXPECT_EQ(g.cells[1], 0.0);
   EXPECT_EQ(g.cells[2], 7.0);
 
-  // Shorter diagonal 70 against width 20.
+  // Shorter diagonal 70 against width 20 (the image is tall enough that no
+  // window row reaches past both width and height).
   GRID big(1, 1);
   big.CreateGrid(FOUR_FIG_Pd{{0, 0}, {50, 50}, {0, 50}, {50, 0}});
   big.cells[0] = 7.0;
-  EXPECT_EQ(big.RecogCells(Image::Gray(20, 20).img()), 3);
+  EXPECT_EQ(big.RecogCells(Image::Gray(20, 100).img()), 3);
   EXPECT_EQ(big.cells[0], 7.0);
 
   // Never built: zeroed lines have no form to intersect.
@@ -91,8 +100,7 @@ TEST(CellRecognition, DisplayGetsOutlinesAndCrosses) {
   auto bgr = [](const Image& im, int x, int y) {
     return im.at(x, y, 0) << 16 | im.at(x, y, 1) << 8 | im.at(x, y, 2);
   };
-  EXPECT_EQ(bgr(display, 11, 9), 0x000040);  // outline p1 -> p3
-  EXPECT_EQ(bgr(display, 9, 11), 0x000040);  // outline p2 -> p4
+  for (auto [x, y] : {std::pair{11, 9}, {11, 11}, {9, 11}, {9, 9}}) EXPECT_EQ(bgr(display, x, y), 0x000040);
   EXPECT_EQ(bgr(display, 10, 9), 0xff0000);  // diagonal p1 -> p2
   EXPECT_EQ(bgr(display, 9, 10), 0xff0000);  // diagonal p3 -> p4
   EXPECT_EQ(bgr(display, 3, 3), 0xffffff);

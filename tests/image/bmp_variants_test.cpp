@@ -101,6 +101,14 @@ TEST(BmpVariants, LoadWithTheirPixelsBottomLineFirst) {
   rgbx.info_size = 40;
   cases.push_back({"32-bit bit fields R in the low byte", colors13x7, rgbx});
 
+  // A colour with no bits in its mask reads as 0.
+  BmpOptions no_green = Options(16, BmpCompression::kBitFields);
+  std::uint32_t masks_no_green[4] = {0x7C00, 0, 0x001F, 0};
+  std::copy(masks_no_green, masks_no_green + 4, no_green.masks);
+  TestPicture without_green = QuantizedPicture(colors13x7, 5, 5, 5, 0);
+  for (auto& px : without_green.px) px.g = 0;
+  cases.push_back({"16-bit bit fields without green", without_green, no_green});
+
   for (BmpCompression rle : {BmpCompression::kRle8, BmpCompression::kRle4}) {
     BmpOptions o = Options(rle == BmpCompression::kRle8 ? 8 : 4, rle);
     o.rle_deltas = true;

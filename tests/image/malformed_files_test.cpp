@@ -177,11 +177,24 @@ TEST(MalformedFiles, CompressedFormats) {
                                  for (size_t i = 2; i + 9 < b.size(); ++i)
                                    if (b[i] == 0xFF && b[i + 1] == 0xC0) b[i + 7] = b[i + 8] = 0;
                                })},
+      {"JPEG promising more pixels than its data can hold", With(jpeg,
+                                                                 [](Bytes& b) {
+                                                                   for (size_t i = 2; i + 9 < b.size(); ++i)
+                                                                     if (b[i] == 0xFF && b[i + 1] == 0xC0)
+                                                                       b[i + 5] = b[i + 7] =
+                                                                           0x75;  // 30000+ x 30000+
+                                                                 })},
       {"TIFF header only", Cut(tiff, 8)},
       {"TIFF cut in the strips", Cut(tiff, tiff.size() / 3)},
       {"TIFF directory beyond the file", With(tiff, [](Bytes& b) { Set32(b, 4, 0x7FFFFFF0u); })},
       {"GIF header only", Cut(gif, 13)},
       {"GIF cut in the image data", Cut(gif, gif.size() / 2)},
+      {"GIF frame promising more pixels than its data can hold",
+       With(gif,
+            [](Bytes& b) {
+              const size_t frame = 13 + 3 * 64;  // after the 64-entry global palette
+              b[7] = b[9] = b[frame + 6] = b[frame + 8] = 0x75;
+            })},
       {"GIF without any frame", With(Cut(gif, 13 + 3 * 64), [](Bytes& b) { b.push_back(0x3B); })},
   });
 }

@@ -97,6 +97,14 @@ TEST(PictureFormats, JpegMatchesLibjpegsOwnDecode) {
   }
 }
 
+TEST(PictureFormats, AdobeCmykJpeg) {
+  const TestPicture picture = Ramps(21, 13, false);
+  vxtest::JpegOptions cmyk;
+  cmyk.cmyk = true;
+  vxtest::Image img = vxtest::LoadPicture(vxtest::WriteJpeg(picture, cmyk), "cmyk.jpg");
+  EXPECT_LE(vxtest::MaxDifference(img.img(), picture), 24);
+}
+
 TEST(PictureFormats, TiffVariants) {
   using vxtest::TiffColor;
   using vxtest::TiffCompression;

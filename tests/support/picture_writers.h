@@ -76,6 +76,7 @@ struct JpegOptions {
   bool gray = false;         // one component
   bool progressive = false;  // progressive scans
   int quality = 95;          // 1 .. 100
+  bool cmyk = false;         // four inverted CMYK components with an Adobe marker, as Photoshop writes
 };
 
 Bytes WriteJpeg(const TestPicture& picture, const JpegOptions& options = {});

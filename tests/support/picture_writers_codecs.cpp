@@ -118,19 +118,25 @@ Bytes WriteJpeg(const TestPicture& picture, const JpegOptions& o) {
   jpeg_mem_dest(&cinfo, &buffer, &size);
   cinfo.image_width = picture.width;
   cinfo.image_height = picture.height;
-  cinfo.input_components = o.gray ? 1 : 3;
-  cinfo.in_color_space = o.gray ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.input_components = o.gray ? 1 : o.cmyk ? 4 : 3;
+  cinfo.in_color_space = o.gray ? JCS_GRAYSCALE : o.cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, o.quality, TRUE);
   if (o.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  Bytes row(static_cast<size_t>(picture.width) * 3);
+  Bytes row(static_cast<size_t>(picture.width) * 4);
   while (cinfo.next_scanline < cinfo.image_height) {
     int y = static_cast<int>(cinfo.next_scanline);
     for (int x = 0; x < picture.width; ++x) {
       const Rgba& p = picture.at(x, y);
       if (o.gray) {
         row[x] = Gray(p);
+      } else if (o.cmyk) {
+        // Inverted CMYK with no black: the stored values are R, G, B, 255.
+        row[4 * x] = p.r;
+        row[4 * x + 1] = p.g;
+        row[4 * x + 2] = p.b;
+        row[4 * x + 3] = 255;
       } else {
         row[3 * x] = p.r;
         row[3 * x + 1] = p.g;

@@ -1,0 +1,287 @@
+// The vexolith command run on generated pictures: every verdict, the JSON,
+// the marked picture and the failure paths.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/cli/run_command.h"
+#include "tools/bmp_file.h"
+#include "tools/random_specs.h"
+#include "tools/sample_spec.h"
+#include "vexolith.h"
+
+namespace {
+
+using vxclitest::CommandRun;
+using vxclitest::RunVexolith;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream s(text);
+  for (std::string line; std::getline(s, line);) out.push_back(line);
+  return out;
+}
+
+class ReadEndToEnd : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { dir_ = new std::string(vxclitest::TempDir()); }
+  static void TearDownTestSuite() {
+    std::filesystem::remove_all(*dir_);
+    delete dir_;
+  }
+
+  // Draws spec into DIR/name and returns the path and the truth.
+  static std::string Draw(const vxgen::FigureSpec& spec, const std::string& name,
+                          vxgen::Truth* truth = nullptr) {
+    const vxgen::TestPicture t = vxgen::Render(spec);
+    const std::string path = *dir_ + "/" + name;
+    EXPECT_TRUE(vxgen::WriteBmp(path, t.picture));
+    if (truth) *truth = t.truth;
+    return path;
+  }
+
+  static std::vector<std::string> Grid(const vxgen::Truth& t) {
+    return vxgen::VerdictRows(t.rows, t.cols, t.black);
+  }
+  static std::vector<std::string> Args(const vxgen::Truth& t, std::vector<std::string> more) {
+    std::vector<std::string> a{"read", "--rows", std::to_string(t.rows), "--cols", std::to_string(t.cols)};
+    a.insert(a.end(), more.begin(), more.end());
+    return a;
+  }
+
+  static std::string* dir_;
+};
+
+std::string* ReadEndToEnd::dir_ = nullptr;
+
+TEST_F(ReadEndToEnd, NoPictureReadsTheShippedSample) {
+  const vxgen::Truth truth = vxgen::Render(vxgen::SampleSpec()).truth;
+  const CommandRun run = RunVexolith({"read"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), Grid(truth));
+  EXPECT_EQ(run.err, "");
+}
+
+// Pictures of the random set, drawn smaller than the full set's 1500
+// pixels to keep the suite quick; every verdict is compared. A drop below
+// the minimum of any group fails.
+TEST_F(ReadEndToEnd, GeneratedSetMeetsTheMinimumPassCounts) {
+  struct Group {
+    const char* name;
+    double min_size, max_size;
+    int count, minimum;
+  } groups[] = {{"small", 60, 150, 8, 8}, {"medium", 150, 400, 8, 8}, {"large", 400, 900, 6, 6}};
+  std::uint32_t seed = 11;
+  for (const Group& g : groups) {
+    vxgen::SetLimits limits;
+    limits.min_size = g.min_size;
+    limits.max_size = g.max_size;
+    int right = 0;
+    for (int k = 0; k < g.count; ++k) {
+      const vxgen::FigureSpec spec = vxgen::RandomSpec(seed, k, limits);
+      vxgen::Truth truth;
+      const std::string path = Draw(spec, std::string(g.name) + std::to_string(k) + ".bmp", &truth);
+      const CommandRun run = RunVexolith(Args(truth, {path}));
+      const bool ok = run.exit_code == 0 && Lines(run.out) == Grid(truth);
+      right += ok;
+      if (!ok)
+        ADD_FAILURE() << g.name << " #" << k << " " << spec.rows << "x" << spec.cols << " size " << spec.size
+                      << " angle " << spec.angle << ": " << run.err << run.out;
+    }
+    EXPECT_GE(right, g.minimum) << g.name;
+    ++seed;
+  }
+}
+
+TEST_F(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurned) {
+  // 5 x 8 cells, free cell (1, 1) black only: turned a quarter
+  // counter-clockwise it is seen near the bottom-left.
+  vxgen::FigureSpec spec;
+  spec.rows = 5;
+  spec.cols = 8;
+  spec.size = 240;
+  spec.black.assign(40, false);
+  spec.black[1 * 8 + 1] = true;
+  for (double angle : {0.0, 90.0, 180.0, 270.0}) {
+    spec.angle = angle;
+    vxgen::Truth truth;
+    const std::string path = Draw(spec, "turned.bmp", &truth);
+    const CommandRun run = RunVexolith(Args(truth, {path}));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::vector<std::string> rows = Lines(run.out);
+    EXPECT_EQ(rows, Grid(truth)) << angle;
+    const int seen_row = angle == 0 || angle == 270 ? 1 : truth.rows - 2;
+    const int seen_col = angle == 0 || angle == 90 ? 1 : truth.cols - 2;
+    ASSERT_EQ(static_cast<int>(rows.size()), truth.rows);
+    EXPECT_EQ(rows[seen_row][seen_col], '#') << angle;
+  }
+}
+
+TEST_F(ReadEndToEnd, JsonParsesAndCarriesCornersValuesAndCount) {
+  vxgen::FigureSpec spec = vxgen::RandomSpec(5, 1);
+  spec.size = 300;
+  vxgen::Truth truth;
+  const std::string path = Draw(spec, "json \"name\".bmp", &truth);
+  const CommandRun run = RunVexolith(Args(truth, {"--json", path}));
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(vxclitest::EveryLineIsJson(run.out)) << run.out;
+  // Field by field through python, so the test reads the JSON as any consumer would.
+  const std::string script = *dir_ + "/check.py";
+  std::ofstream(script) << "import json,sys\n"
+                           "o=json.loads(open(sys.argv[1]).read())\n"
+                           "print(o['file']); print(o['ok'], o['rows'], o['cols'], o['black'])\n"
+                           "print('\\n'.join(o['verdicts']))\n"
+                           "print(' '.join('%.1f,%.1f' % tuple(c) for c in o['corners']))\n"
+                           "print(len(o['values']), len(o['values'][0]))\n";
+  const std::string out_path = *dir_ + "/out.json";
+  std::ofstream(out_path) << run.out;
+  const CommandRun py = vxclitest::RunProgram("/usr/bin/python3", {script, out_path});
+  const std::vector<std::string> lines = Lines(py.out);
+  ASSERT_EQ(static_cast<int>(lines.size()), 2 + truth.rows + 2) << py.err;
+  EXPECT_EQ(lines[0], path);
+  int black = 0;
+  for (bool b : truth.black) black += b;
+  EXPECT_EQ(lines[1], "True " + std::to_string(truth.rows) + " " + std::to_string(truth.cols) + " " +
+                          std::to_string(black));
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 2 + truth.rows), Grid(truth));
+  std::istringstream corners(lines[2 + truth.rows]);
+  for (int k = 0; k < 4; ++k) {
+    double x, y;
+    char comma;
+    corners >> x >> comma >> y;
+    EXPECT_NEAR(x, truth.corners[k].x, 2.0) << k;
+    EXPECT_NEAR(y, truth.corners[k].y, 2.0) << k;
+  }
+  EXPECT_EQ(lines.back(), std::to_string(truth.rows) + " " + std::to_string(truth.cols));
+}
+
+TEST_F(ReadEndToEnd, MarkedPictureShowsOutlineAndCrosses) {
+  vxgen::FigureSpec spec;
+  spec.rows = spec.cols = 6;
+  spec.size = 240;
+  spec.black.assign(36, false);
+  spec.black[2 * 6 + 2] = true;  // one black free cell
+  vxgen::Truth truth;
+  const std::string path = Draw(spec, "plain.bmp", &truth);
+  const std::string marked = *dir_ + "/marked.bmp";
+  const CommandRun run = RunVexolith(Args(truth, {"--marked", marked, path}));
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  IMG m = OpenDF(marked.c_str());
+  ASSERT_TRUE(m.valid);
+  IMG p = OpenDF(path.c_str());
+  ASSERT_TRUE(p.valid);
+  EXPECT_EQ(m.width, p.width);
+  EXPECT_EQ(m.height, p.height);
+  // Rows in the file run bottom-up; (x, y) here is top-down.
+  auto px = [&](int x, int y) {
+    return m.bits + static_cast<std::size_t>(m.height - 1 - y) * m.stride + 3 * x;
+  };
+  const double cell = 240.0 / 6;
+  const double x0 = truth.corners[0].x, y0 = truth.corners[0].y;
+  const unsigned char* centre_black = px(int(x0 + 2.5 * cell + 0.5), int(y0 + 2.5 * cell + 0.5));
+  EXPECT_EQ(centre_black[2], 255);  // red cross through the black cell's centre
+  EXPECT_EQ(centre_black[0], 0);
+  const unsigned char* centre_white = px(int(x0 + 3.5 * cell + 0.5), int(y0 + 3.5 * cell + 0.5));
+  EXPECT_GT(centre_white[0], 150);  // untouched paper
+  EXPECT_GT(centre_white[1], 150);
+  bool green = false;  // the outline crosses the top edge's middle within a pixel or two
+  for (int dy = -2; dy <= 2; ++dy) {
+    const unsigned char* top_edge = px(int(x0 + 2.5 * cell + 0.5), int(y0 + 0.5) + dy);
+    green = green || (top_edge[0] == 0 && top_edge[1] == 200 && top_edge[2] == 0);
+  }
+  EXPECT_TRUE(green);
+  DeleteImg(m);
+  DeleteImg(p);
+}
+
+TEST_F(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
+  vxgen::FigureSpec a;
+  a.rows = a.cols = 6;
+  a.size = 150;
+  a.seed = 1;
+  vxgen::FigureSpec b = a;
+  b.seed = 2;
+  b.angle = 30;
+  vxgen::Truth ta, tb;
+  const std::string pa = Draw(a, "a.bmp", &ta), pb = Draw(b, "b.bmp", &tb);
+  const std::string missing = *dir_ + "/missing.bmp";
+  const std::string junk = *dir_ + "/junk.bmp";
+  std::ofstream(junk) << "not a picture at all";
+  vxgen::FigureSpec blank = a;
+  blank.size = 10;  // a speck in a white picture: no figure
+  const std::string pblank = Draw(blank, "blank.bmp");
+
+  const CommandRun run = RunVexolith({"read", "--rows", "6", "--cols", "6", pa, missing, junk, pb, pblank});
+  EXPECT_EQ(run.exit_code, 1);
+  std::vector<std::string> expected{pa + ":"};
+  for (const std::string& row : Grid(ta)) expected.push_back(row);
+  expected.push_back(pb + ":");
+  for (const std::string& row : Grid(tb)) expected.push_back(row);
+  EXPECT_EQ(Lines(run.out), expected);
+  EXPECT_EQ(Lines(run.err),
+            (std::vector<std::string>{
+                "vexolith: " + missing + ": cannot open: No such file or directory",
+                "vexolith: " + junk + ": not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)",
+                "vexolith: " + pblank + ": no figure found (no dark region large enough for a figure)",
+            }));
+
+  const CommandRun json =
+      RunVexolith({"read", "--json", "--jobs", "3", "--rows", "6", "--cols", "6", pa, missing, pb});
+  EXPECT_EQ(json.exit_code, 1);
+  EXPECT_TRUE(vxclitest::EveryLineIsJson(json.out));
+  const std::vector<std::string> lines = Lines(json.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("{\"file\":\"" + pa + "\",\"ok\":true", 0), 0u);
+  EXPECT_EQ(lines[1], "{\"file\":\"" + missing +
+                          "\",\"ok\":false,\"error\":\"cannot open: No such file or directory\"}");
+  EXPECT_EQ(lines[2].rfind("{\"file\":\"" + pb + "\",\"ok\":true", 0), 0u);
+}
+
+TEST_F(ReadEndToEnd, LibraryPrintoutStaysOffTheResults) {
+  const vxgen::Truth truth = vxgen::Render(vxgen::SampleSpec()).truth;
+  const CommandRun quiet = RunVexolith({"read", VEXOLITH_SAMPLE_PICTURE});
+  EXPECT_EQ(quiet.out.find("N:"), std::string::npos);
+  EXPECT_EQ(quiet.err.find("N:"), std::string::npos);
+  const CommandRun shown = RunVexolith({"read", "--show-contours", VEXOLITH_SAMPLE_PICTURE});
+  EXPECT_EQ(Lines(shown.out), Grid(truth));
+  EXPECT_NE(shown.err.find("N:0 - L:0 - M:-1\n"), std::string::npos);
+}
+
+TEST_F(ReadEndToEnd, BadUsageExitsTwoWithOneLine) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"scan"},
+                                             {"read", "--rows"},
+                                             {"read", "--rows", "x"},
+                                             {"read", "--threshold", "2"},
+                                             {"read", "--what"}}) {
+    const CommandRun run = RunVexolith(args);
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_EQ(run.err.rfind("vexolith: ", 0), 0u);
+    EXPECT_EQ(run.out, "");
+  }
+  const CommandRun help = RunVexolith({"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("usage: vexolith read"), std::string::npos);
+}
+
+TEST_F(ReadEndToEnd, LargeFigureIsReadAtReducedSize) {
+  // Fills a picture of about 1700 x 1700 pixels: read at a reduced size,
+  // corners mapped back to the picture.
+  vxgen::FigureSpec spec = vxgen::RandomSpec(21, 3);
+  spec.size = 1400;
+  spec.margin = 0.1;
+  vxgen::Truth truth;
+  const std::string path = Draw(spec, "large.bmp", &truth);
+  const CommandRun run = RunVexolith(Args(truth, {"--json", path}));
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  std::string verdicts = "\"verdicts\":[";
+  for (const std::string& row : Grid(truth)) verdicts += (verdicts.back() == '[' ? "\"" : ",\"") + row + "\"";
+  EXPECT_NE(run.out.find(verdicts + "]"), std::string::npos) << run.out;
+}
+
+}  // namespace
