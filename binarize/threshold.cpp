@@ -1,5 +1,7 @@
 // Global threshold: a pixel brighter than the threshold becomes white (255),
 // any other black (0).
+#include <algorithm>
+
 #include "binarize/region.h"
 #include "image/buffer.h"
 #include "image/gray.h"

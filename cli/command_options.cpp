@@ -88,8 +88,11 @@ std::string MarkedPath(const std::string& path, int index, int count) {
   const std::size_t slash = path.find_last_of('/');
   const std::size_t dot = path.find_last_of('.');
   const bool has_ext = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-  const std::string tag = "-" + std::to_string(index + 1);
-  return has_ext ? path.substr(0, dot) + tag + path.substr(dot) : path + tag;
+  std::string out = has_ext ? path.substr(0, dot) : path;
+  out += '-';
+  out += std::to_string(index + 1);
+  if (has_ext) out += path.substr(dot);
+  return out;
 }
 
 Command ParseCommand(const std::vector<std::string>& args) {

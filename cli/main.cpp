@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <numeric>
 #include <vector>
 
 #include "cli/pipeline_sides.h"
@@ -44,6 +43,8 @@ bool BoxesAgree(const RECT& box, const std::array<Pt, 4>& q) {
          std::fabs(miny - box.top) <= tol_y && std::fabs(maxy - box.bottom) <= tol_y;
 }
 
+// No side shorter than a fifth of the longest: a 4 x 16 figure seen
+// steeply still passes, a sliver does not.
 bool SidesBalanced(const std::array<Pt, 4>& q) {
   double shortest = 1e300, longest = 0.0;
   for (int i = 0; i < 4; ++i) {
@@ -53,6 +54,7 @@ bool SidesBalanced(const std::array<Pt, 4>& q) {
   return shortest >= longest / 5.0;
 }
 
+// The corner finder's corners in outline order.
 std::array<Pt, 4> OutlineOf(const C_POINT* c) {
   auto pt = [](C_POINT p) { return Pt{static_cast<double>(p.x), static_cast<double>(p.y)}; };
   return {pt(c[0]), pt(c[2]), pt(c[1]), pt(c[3])};  // p1 -> p3 -> p2 -> p4

@@ -17,6 +17,7 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/vexolith-config-version.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
 
+file(RELATIVE_PATH VEXOLITH_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(cmake/vexolith.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 if(TARGET vexolith_cli)

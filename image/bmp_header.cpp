@@ -1,6 +1,5 @@
 #include "image/bmp_header.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace vx {
@@ -35,7 +34,6 @@ BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header) {
     header->height = Le16(p + 20);
     header->planes = Le16(p + 22);
     header->bit_count = Le16(p + 24);
-    header->bytes_read = kFileHeaderBytes + kCoreInfoSize;
     return BmpHeaderStatus::kOk;
   }
   if (bytes.size < kThroughImageSize) return BmpHeaderStatus::kTruncated;
@@ -45,8 +43,6 @@ BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header) {
   header->bit_count = Le16(p + 28);
   header->compression = Le32(p + 30);
   header->image_size = Le32(p + 34);
-  std::uint64_t header_end = kFileHeaderBytes + static_cast<std::uint64_t>(header->info_size);
-  header->bytes_read = std::min<std::uint64_t>(bytes.size, header_end);
   if (bytes.size >= 50) header->colors_used = Le32(p + 46);
   // Masks live at 54 in both layouts: inside a header of 52 bytes or more,
   // or right after a 40-byte header of a bit-field file.

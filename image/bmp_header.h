@@ -30,7 +30,6 @@ struct BmpHeader {
   std::uint32_t colors_used = 0;  // palette entries, 0 meaning 2^bit_count
   std::uint32_t masks[4] = {};    // red, green, blue, alpha bit masks (bit-field files only)
   bool core = false;              // OS/2 core header: 16-bit sizes, 3-byte palette entries
-  std::uint64_t bytes_read = 0;   // header bytes present in the file (at most 14 + the info header)
 };
 
 enum class BmpHeaderStatus {
@@ -39,8 +38,9 @@ enum class BmpHeaderStatus {
   kTruncated,  // the file ends before the image-size field (offset 38)
 };
 
-// Parses both headers from the start of bytes. Fields the file is too short
-// to hold are left 0; callers that need them check bytes_read.
+// Parses both headers from the start of bytes. Fields past the end of a
+// short file are left 0; the general reader refuses files that end before
+// the palette offset, the 24-bit reader needs only the fields up to 38.
 BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header);
 
 // Offset of the first palette entry (right after the information header and,

@@ -4,7 +4,8 @@
 // (null bits, width or height below 1, a stride shorter than its pixels), a
 // factor below 1, or a result with no pixels or a stride above INT_MAX gives
 // `valid` 0; nothing is allocated or released then. Padding bytes of new
-// buffers are set to 0, so every byte of a result is defined.
+// buffers are set to 0 (white in Transform1, like its margin), so every byte
+// of a result is defined.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>

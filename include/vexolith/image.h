@@ -20,7 +20,7 @@ __asm__(".symver vexolith_round_ref, round@VEXOLITH_1");
 extern "C" {
 
 // Lifecycle. Every buffer the library hands out is released through it.
-VEXOLITH_API int CopyIMG(IMG src, IMG* dst);  // 0, or 1 not valid, 2 bad sizes, 3 null bits
+VEXOLITH_API int CopyIMG(IMG src, IMG* dst);  // 0, or 1 not valid, 2 bad sizes, 3 null bits, 4 null dst, 5 no memory
 VEXOLITH_API void DeleteImg(IMG img);         // releases img.bits; null is accepted
 VEXOLITH_API void ClearImage(IMG img);        // sets every byte (padding too) to 0
 VEXOLITH_API void DeleteByte(unsigned char* block);
