@@ -36,7 +36,9 @@ with vexolith. Pictures may be BMP, PNG, JPEG, TIFF or GIF.
 The grid is read as the picture is seen: row 0 is the band of cells nearest
 the top of the picture and column 0 the leftmost. The top edge is the edge of
 the figure that points most nearly to the right when the outline is followed
-clockwise; for a figure turned exactly 45 degrees the reading can go either way.
+clockwise (on an exact tie, the top corner is the top-left one). Within a
+degree or two of 45 (plus a multiple of 90) a pixel decides which edge that
+is, so such a figure may be read turned a quarter.
 
 Options:
   --rows R            cell rows as seen, the border ring included (default 10, as

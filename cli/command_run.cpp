@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -32,6 +33,9 @@ void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, 
       } catch (const std::bad_alloc&) {
         r = ReadResult{};
         r.fault = "not enough memory to read the picture";
+      } catch (const std::exception& e) {
+        r = ReadResult{};
+        r.fault = std::string("cannot read the picture: ") + e.what();
       }
       {
         std::lock_guard<std::mutex> lock(mutex);

@@ -13,8 +13,8 @@ namespace vxcli {
 // picture) and calls emit(index, result) on the calling thread in index
 // order, each as soon as that picture and all before it are done. Picture k
 // writes its marked picture to MarkedPath(options.marked, k, count) when
-// options.marked is set. A reading that throws (memory exhausted) becomes a
-// failed result.
+// options.marked is set. A reading that throws (memory exhausted, for
+// one) becomes a failed result naming the fault.
 void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, int jobs,
              const std::function<void(int, const ReadResult&)>& emit);
 

@@ -28,26 +28,30 @@ ReadResult Fail(ReadResult r, std::string fault) {
 // several squares and lighting can change from one to the next.
 int DefaultSquare(const GrayImage& work) { return std::max(8, std::min(work.width(), work.height()) / 8); }
 
-// Thresholds the working image in place; black 0, white 255.
-void Threshold(GrayImage& work, const ReadOptions& options) {
+// Thresholds the working image in place; black 0, white 255. False when
+// the library could not give the images the local mean works through.
+bool Threshold(GrayImage& work, const ReadOptions& options) {
   const RECT all{0, 0, work.width(), work.height()};
   switch (options.binarize) {
     case Binarize::kAuto:
       ThresholdImage(work.img(), static_cast<unsigned char>(OtsuLevel(work)), all);
-      return;
+      return true;
     case Binarize::kGlobal:
       ThresholdImage(work.img(), static_cast<unsigned char>(std::clamp(options.level, 0, 255)), all);
-      return;
+      return true;
     case Binarize::kLocal: {
       // The local mean needs a 24-bit source and gives a 24-bit result.
       const int window = options.window > 0 ? options.window : (std::min(DefaultSquare(work), 25) | 1);
       LibraryImage colour(Img8To24(work.img()));
+      if (!colour.valid()) return false;
       LibraryImage bw(AdaptiveThresholdImage(colour.img(), window, all, 0));
+      if (!bw.valid()) return false;
       LibraryImage gray(Img24To8(bw.img()));
+      if (!gray.valid()) return false;
       for (int y = 0; y < work.height(); ++y)
         std::memcpy(work.row(y), gray.img().bits + static_cast<std::size_t>(y) * gray.img().stride,
                     work.width());
-      return;
+      return true;
     }
     case Binarize::kBlock: {
       const int block =
@@ -55,19 +59,23 @@ void Threshold(GrayImage& work, const ReadOptions& options) {
       // Level 128 and gain 64 put each block's threshold halfway between its
       // mean and mid-gray: (m + 128) / 2.
       Adaptive2ThresholdImage(work.img(), 128, 64, all, block);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 // A working-image point (pixel centres at whole numbers) in picture pixels.
 Pt ToPicture(Pt p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
 
 bool WriteMarked(IMG picture, const ReadResult& r, const std::string& path) {
-  DrawMarked(picture, r.corners, r.rows, r.cols, r.black);
-  UpDownImage(picture);  // bitmap files keep the bottom line first
-  const int written = SaveDF(path.c_str(), picture);
-  UpDownImage(picture);
+  LibraryImage colour(picture.gray ? Img8To24(picture) : IMG{});
+  if (picture.gray && !colour.valid()) return false;
+  const IMG canvas = picture.gray ? colour.img() : picture;
+  DrawMarked(canvas, r.corners, r.rows, r.cols, r.black);
+  UpDownImage(canvas);  // bitmap files keep the bottom line first
+  const int written = SaveDF(path.c_str(), canvas);
+  UpDownImage(canvas);
   return written == 0;
 }
 
@@ -82,19 +90,25 @@ ReadResult ReadPicture(IMG picture, const ReadOptions& options) {
     return Fail(r, "picture too small (" + std::to_string(picture.width) + "x" +
                        std::to_string(picture.height) + " pixels)");
 
-  LibraryImage gray(Img24To8(picture));
-  if (!gray.valid()) return Fail(r, "cannot convert the picture to gray");
+  // A gray picture is used as it is; a 24-bit one is converted.
+  LibraryImage converted(picture.gray ? IMG{} : Img24To8(picture));
+  if (!picture.gray && !converted.valid()) return Fail(r, "cannot convert the picture to gray");
+  const IMG gray = picture.gray ? picture : converted.img();
   // A region the fill may have cut is read again at a coarser size, chosen
-  // so the region would hold about 12000 pixels there (three tries at most).
+  // so the region would hold about 12000 pixels there; a search that filled
+  // the store with specks and found no figure is tried again at half the
+  // size, where averaging has smoothed the specks away (three tries at most).
   r.reduction = ReductionFactor(picture.width, picture.height, options.max_side);
   GrayImage work;
   Figure figure;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    work = ReduceByMean(gray.img(), r.reduction);
-    Threshold(work, options);
+    work = ReduceByMean(gray, r.reduction);
+    if (!Threshold(work, options)) return Fail(r, "cannot threshold the picture");
     figure = FindFigure(work.img());
-    if (figure.largest < kRegionMayBeCut) break;
-    const int more = static_cast<int>(std::ceil(std::sqrt(figure.largest / 12000.0)));
+    const bool cut = figure.largest >= kRegionMayBeCut;
+    const bool specks = figure.store_full && !figure.found;
+    if ((!cut && !specks) || attempt == 2) break;
+    const int more = cut ? static_cast<int>(std::ceil(std::sqrt(figure.largest / 12000.0))) : 2;
     if (std::min(picture.width, picture.height) / (r.reduction * more) < 4 * kMinFigurePixels) break;
     r.reduction *= more;
   }

@@ -26,7 +26,7 @@ struct ReadOptions {
   int cols = 10;                        // cell columns as seen, border ring included
   Binarize binarize = Binarize::kAuto;  // thresholding method
   int level = 128;                      // global level, 0..255 (kGlobal); pixels at or below are black
-  int window = 0;          // local-mean window in working pixels, odd; 0: 1/8 of the shorter side
+  int window = 0;          // local-mean window in working pixels; 0: 1/8 of the shorter side, at most 25
   int block = 0;           // block-mean square in working pixels; 0: 1/8 of the shorter side
   double threshold = 0.5;  // a cell is black when its value is above this (0..1)
   int max_side = 1200;     // longest side of the working image, in pixels
@@ -52,9 +52,10 @@ struct ReadResult {
 // Reads a picture file (any format OpenGraphFile reads).
 ReadResult ReadPictureFile(const std::string& path, const ReadOptions& options);
 
-// Reads a 24-bit picture whose row 0 is the top line. The picture's pixels
-// are not changed, except that the marked picture is drawn into them when
-// options.marked is set (and then written there as a bitmap file).
+// Reads a picture whose row 0 is the top line, 24-bit or gray. The
+// picture's pixels are not changed, except that the marked picture is drawn
+// into a 24-bit picture when options.marked is set (and then written there
+// as a bitmap file; a gray picture is marked on a 24-bit copy).
 ReadResult ReadPicture(IMG picture, const ReadOptions& options);
 
 }  // namespace vxcli

@@ -149,6 +149,7 @@ Figure FindFigure(const IMG& binary) {
     return fig;
   }
   // A full store (found == 2) still holds the regions met first; they are tried as usual.
+  fig.store_full = found == 2;
   const int count = store->ReturnAllContours();
   std::vector<int> order;
   for (int i = 0; i < count; ++i) {

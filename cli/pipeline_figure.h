@@ -16,6 +16,7 @@ struct Figure {
   std::string fault;            // why nothing was found, when found is false
   std::array<Pt, 4> outline{};  // the figure's edge: corners in outline order (the finder's p1, p3, p2, p4)
   int region = -1;              // index of the region in the contour store
+  bool store_full = false;      // the search stopped at the store's 10000 regions
   unsigned int largest = 0;     // pixels of the largest region of the image
   int candidates = 0;           // regions that were large enough to be tried
   bool refined = false;         // true when the corner finder's fitted side lines gave the rough corners

@@ -12,12 +12,7 @@ namespace {
 
 using vxtest::Bytes;
 using vxtest::TestPicture;
-
-TestPicture WithAlpha(TestPicture p) {
-  std::uint8_t a = 0;
-  for (auto& px : p.px) px.a = a += 37;
-  return p;
-}
+using vxtest::WithAlpha;
 
 }  // namespace
 

@@ -1,11 +1,13 @@
 // vexolith-eval: the read rate of the command's pipeline over a random set of
 // generated pictures.
 //   vexolith-eval [--count N] [--seed S] [--dir DIR] [--jobs N] [--list]
+//                 [--max-skew S] [--max-blur B] [--max-noise N] [--max-gradient G]
 // Each picture is written as a bitmap file into DIR (a fresh temporary folder
 // by default, removed afterwards) and read back through the same pipeline
 // functions as `vexolith read`, with the expected rows and columns. Prints
 // the table by size, by cells and by nearness to the ambiguous 45-degree
-// turns; --list adds a line per picture not read wholly right.
+// turns; --list adds a line per picture not read wholly right. The --max-*
+// flags widen or narrow the set's spoiling (defaults: the set's limits).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
   std::uint32_t seed = 1;
   std::string dir;
   bool list = false;
+  vxgen::SetLimits limits;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--list") {
@@ -61,10 +64,20 @@ int main(int argc, char** argv) {
       seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     } else if (i + 1 < argc && a == "--dir") {
       dir = argv[++i];
+    } else if (i + 1 < argc && a == "--max-skew") {
+      limits.max_skew = std::atof(argv[++i]);
+    } else if (i + 1 < argc && a == "--max-blur") {
+      limits.max_blur = std::atof(argv[++i]);
+    } else if (i + 1 < argc && a == "--max-noise") {
+      limits.max_noise = std::atof(argv[++i]);
+    } else if (i + 1 < argc && a == "--max-gradient") {
+      limits.max_gradient = std::atof(argv[++i]);
     } else if (i + 1 < argc && a == "--jobs") {
       jobs = std::max(1, std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: vexolith-eval [--count N] [--seed S] [--dir DIR] [--jobs N] [--list]\n");
+      std::fprintf(stderr,
+                   "usage: vexolith-eval [--count N] [--seed S] [--dir DIR] [--jobs N] [--list]\n"
+                   "                     [--max-skew S] [--max-blur B] [--max-noise N] [--max-gradient G]\n");
       return 2;
     }
   }
@@ -89,7 +102,7 @@ int main(int argc, char** argv) {
   auto work = [&] {
     for (int k = next++; k < count; k = next++) {
       Case& c = cases[k];
-      c.spec = vxgen::RandomSpec(seed, k);
+      c.spec = vxgen::RandomSpec(seed, k, limits);
       const vxgen::TestPicture t = vxgen::Render(c.spec);
       const std::string path = dir + "/pic" + std::to_string(k) + ".bmp";
       vxcli::ReadResult r;

@@ -1,6 +1,7 @@
 // vexolith-gen: draws a test picture and prints its expected reading.
 //   vexolith-gen OUT.bmp [--rows R] [--cols C] [--size PX] [--angle DEG] [--skew S]
-//                [--blur SIGMA] [--noise SIGMA] [--gradient G] [--seed N] [--random INDEX]
+//                [--blur SIGMA] [--noise SIGMA] [--gradient G] [--margin M] [--seed N]
+//                [--random INDEX]
 //   vexolith-gen OUT.bmp --sample
 // --random INDEX takes every setting from picture INDEX of the random test
 // set of --seed; --sample draws the shipped sample picture. Prints "rows
@@ -15,11 +16,11 @@
 
 int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]) == "--help") {
-    std::fprintf(
-        stderr,
-        "usage: vexolith-gen OUT.bmp [--rows R] [--cols C] [--size PX] [--angle DEG] [--skew S]\n"
-        "                    [--blur SIGMA] [--noise SIGMA] [--gradient G] [--seed N] [--random INDEX]\n"
-        "       vexolith-gen OUT.bmp --sample\n");
+    std::fprintf(stderr,
+                 "usage: vexolith-gen OUT.bmp [--rows R] [--cols C] [--size PX] [--angle DEG] [--skew S]\n"
+                 "                    [--blur SIGMA] [--noise SIGMA] [--gradient G] [--margin M] [--seed N] "
+                 "[--random INDEX]\n"
+                 "       vexolith-gen OUT.bmp --sample\n");
     return 2;
   }
   vxgen::FigureSpec spec;
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
       spec.noise = std::atof(v);
     else if (flag == "--gradient")
       spec.gradient = std::atof(v);
+    else if (flag == "--margin")
+      spec.margin = std::atof(v);
     else if (flag == "--seed")
       spec.seed = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
     else if (flag == "--random")

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -38,8 +39,13 @@ inline std::string TempDir() {
 // Runs `program args...` with standard output and error sent to files.
 inline CommandRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
   static int serial = 0;
-  static const std::string dir = TempDir();
-  const std::string base = dir + "/run" + std::to_string(serial++);
+  // One folder per test process for the captured output, removed at exit.
+  struct RunDir {
+    std::string path = TempDir();
+    ~RunDir() { std::filesystem::remove_all(path); }
+  };
+  static const RunDir dir;
+  const std::string base = dir.path + "/run" + std::to_string(serial++);
   const std::string out_path = base + ".out", err_path = base + ".err";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -69,12 +75,13 @@ inline CommandRun RunVexolith(const std::vector<std::string>& args) { return Run
 
 // True when every line of `text` parses as JSON (checked by python3's json module).
 inline bool EveryLineIsJson(const std::string& text) {
-  const std::string path = TempDir() + "/lines.jsonl";
+  const std::string folder = TempDir();
+  const std::string path = folder + "/lines.jsonl";
   std::ofstream(path, std::ios::binary) << text;
   const CommandRun r =
       RunProgram("/usr/bin/python3",
                  {"-c", "import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)", path});
-  std::remove(path.c_str());
+  std::filesystem::remove_all(folder);
   return r.exit_code == 0;
 }
 

@@ -70,22 +70,6 @@ TEST(TestPicture, SameSeedSamePictureOtherSeedOtherCells) {
   EXPECT_NE(vxgen::FigureCells(spec), vxgen::FigureCells(other));
 }
 
-TEST(TestPicture, RandomSetStaysInsideItsLimits) {
-  for (int k = 0; k < 200; ++k) {
-    const vxgen::FigureSpec s = vxgen::RandomSpec(1, k);
-    SCOPED_TRACE(k);
-    EXPECT_GE(s.rows, 4);
-    EXPECT_LE(s.rows, 16);
-    EXPECT_GE(s.cols, 4);
-    EXPECT_LE(s.cols, 16);
-    EXPECT_GE(s.size, 60);
-    EXPECT_LE(s.size, 1500);
-    EXPECT_GE(s.angle, 0);
-    EXPECT_LT(s.angle, 360);
-    EXPECT_LE(s.blur, s.size / std::max(s.rows, s.cols) / 10 + 1e-9);
-  }
-}
-
 TEST(BmpFile, HeaderAndBottomUpPaddedRows) {
   vxgen::Picture p;
   p.width = 5;

@@ -1,104 +1,156 @@
-// Find's printout, appending, refusals, search rectangle and store limit.
+// Find: fill and walk orders, 8-connectivity, printout, refusals, search
+// rectangle, store and fill-stack limits, and nesting by bounding boxes.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "contour/nesting.h"
 #include "tests/contour/store_fixture.h"
 
 namespace vxtest {
 namespace {
 
+using Ints = std::vector<int>;
 const std::vector<std::string> kTwoBlobs = {"........", ".##.....", ".##..#..", ".....##.", "........"};
 
+// The walk lists the outline (and centre), then the fill without the start.
+TEST(FillOrder, BlockFilledAndWalked) {
+  const Pixels fill = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 1}, {3, 2}, {2, 3}, {3, 3}, {1, 3}};
+  Pixels walk = {{1, 1}, {2, 1}, {3, 1}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {2, 2}};
+  walk.insert(walk.end(), fill.begin() + 1, fill.end());
+  for (auto [mode, expected] : {std::pair{0ul, fill}, {2ul, walk}}) {
+    auto store = Found(Image::FromArt({".....", ".###.", ".###.", ".###.", "....."}), mode);
+    ASSERT_EQ(store->ReturnAllContours(), 1);
+    EXPECT_EQ(PointsOf(*store, 0), expected);
+    EXPECT_EQ(Box(store->ReturnRectContour(0)), (Ints{1, 1, 3, 3}));
+  }
+}
+
+// A ring, a diagonal pair and a lone pixel of value 1 (taken pixels are marked
+// apart from pixel values).
+TEST(FillOrder, EightConnectedRegionsOfEitherColour) {
+  Image image = Image::FromArt({"###.....", "#.#.....", "###..#..", "......#.", "........", "...#...."});
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) image.at(x, y) = image.at(x, y) == 0;
+  for (unsigned long mode : {0ul, 2ul}) {
+    auto ones = Found(image, mode, 1);
+    ASSERT_EQ(ones->ReturnAllContours(), 3);
+    EXPECT_EQ(ones->AllPoints(0), mode ? 15 : 8);
+    EXPECT_EQ(PointsOf(*ones, 1).back(), Pixel(6, 3));
+    EXPECT_EQ(Box(ones->ReturnRectContour(1)), (Ints{5, 2, 6, 3}));
+    EXPECT_EQ(PointsOf(*ones, 2), (Pixels{{3, 5}}));
+  }
+}
+
+// 70001 pixels outgrow the first buffer (half the rectangle) and a 16-bit count.
+TEST(FillOrder, LongRegionIsStoredWhole) {
+  auto store = Found(Image::Gray(70001, 1, 0), 2);
+  ASSERT_EQ(store->ReturnAllContours(), 1);
+  EXPECT_EQ(store->items[0].count, 140001u);
+  EXPECT_EQ(PointsOf(*store, 0).back(), Pixel(70000, 0));
+  EXPECT_EQ(Box(store->ReturnRectContour(0)), (Ints{0, 0, 70000, 0}));
+}
+
+// 200 x 200 stays within 20000 pending pixels; 400 x 400 is cut into further
+// contours. Every pixel is black and listed exactly once.
+TEST(FillStackLimit, LargeBlockIsCutIntoContoursCoveringItOnce) {
+  for (int side : {200, 400}) {
+    Image image = Image::Gray(side + 20, side + 20);
+    for (int y = 10; y < side + 10; ++y)
+      for (int x = 10; x < side + 10; ++x) image.at(x, y) = 0;
+    auto store = Found(image, 0);
+    EXPECT_EQ(store->ReturnAllContours() > 1, side == 400);
+    std::map<Pixel, int> seen;
+    for (int i = 0; i < store->ReturnAllContours(); ++i)
+      for (const Pixel& p : PointsOf(*store, i)) ASSERT_EQ(image.at(p.first, p.second) + ++seen[p], 1);
+    EXPECT_EQ(seen.size(), static_cast<size_t>(side) * side);
+  }
+}
+
+// A second Find appends and prints the whole store; the caller's pixels stay.
 TEST(Find, SecondCallAppendsAndPrintsEverything) {
   Image image = Image::FromArt(kTwoBlobs);
-  const std::vector<std::string> before = image.Art();
-  auto store = NewStore();
-  ASSERT_EQ(FindAll(*store, image, 1).output, "N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\n");
-  FindResult second = FindAll(*store, image, 3);
-  EXPECT_EQ(second.code, 0);
-  EXPECT_EQ(second.output, "N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\nN:2 - L:0 - M:-1\nN:3 - L:0 - M:-1\n");
-  ASSERT_EQ(store->ReturnAllContours(), 4);
-  EXPECT_EQ(PointsOf(*store, 2).size(), 2 * PointsOf(*store, 0).size() - 1);  // the walk lists it again
-  EXPECT_EQ(image.Art(), before);                                             // the caller's pixels stay
+  auto store = std::make_unique<CONTOUR>();
+  ASSERT_EQ(FindAll(*store, image, 1), "0|N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\n");
+  EXPECT_EQ(FindAll(*store, image, 3),
+            "0|N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\nN:2 - L:0 - M:-1\nN:3 - L:0 - M:-1\n");
+  EXPECT_EQ(store->AllPoints(2), 2 * store->AllPoints(0) - 1);
+  EXPECT_EQ(image.Art(), kTwoBlobs);
 }
 
-// Taken pixels are kept apart from pixel values, so colour 1 is searched
-// like any other.
-TEST(Find, ColourOneIsSearchedLikeAnyOther) {
-  Image image = Image::Gray(6, 5, 0);
-  for (int y = 1; y <= 3; ++y) image.at(1, y) = image.at(2, y) = image.at(3, y) = 1;
-  image.at(5, 4) = 1;
-  for (unsigned long mode : {0ul, 2ul}) {
-    auto ones = NewStore();
-    ASSERT_EQ(FindAll(*ones, image, mode, 1).code, 0);
-    ASSERT_EQ(ones->ReturnAllContours(), 2);
-    EXPECT_EQ(ones->AllPoints(0), mode ? 17 : 9);
-    EXPECT_EQ(ones->AllPoints(1), 1);
-    auto zeros = NewStore();
-    ASSERT_EQ(FindAll(*zeros, image, mode, 0).code, 0);
-    EXPECT_EQ(zeros->AllPoints(0), mode ? 39 : 20);
-  }
-}
-
-// Images that cannot be read give 1 and empty rectangles 0; neither stores
-// or prints anything.
-TEST(Find, RefusesUnreadableImagesAndEmptyRectangles) {
+// Unreadable images give 1, empty rectangles 0, storing and printing nothing.
+// The rectangle excludes right and bottom and is cut to the image.
+TEST(Find, RefusalsAndSearchRectangle) {
   Image image = Image::FromArt(kTwoBlobs);
   IMG bad[5] = {image.img(), image.img(), image.img(), image.img(), image.img()};
-  bad[0].gray = 0;
-  bad[1].valid = 0;
+  bad[0].gray = bad[1].valid = bad[4].height = 0;
   bad[2].bits = nullptr;
   bad[3].stride = 4;
-  bad[4].height = 0;
-  for (IMG img : bad) {
-    auto store = NewStore();
-    EXPECT_EQ(FindIn(*store, img, RECT{0, 0, 8, 5}, 3).code, 1);
+  const RECT all{0, 0, 8, 5}, empty[4] = {{3, 0, 3, 5}, {0, 4, 8, 2}, {20, 20, 30, 30}, {-9, -9, -1, -1}};
+  for (int i = 0; i < 9; ++i) {
+    auto store = std::make_unique<CONTOUR>();
+    EXPECT_EQ(i < 5 ? FindIn(*store, bad[i], all, 3) : FindIn(*store, image.img(), empty[i - 5], 3),
+              i < 5 ? "1|" : "0|");
     EXPECT_EQ(store->ReturnAllContours(), 0);
   }
-  for (RECT empty : {RECT{3, 0, 3, 5}, RECT{0, 4, 8, 2}, RECT{20, 20, 30, 30}, RECT{-9, -9, -1, -1}}) {
-    auto store = NewStore();
-    FindResult result = FindIn(*store, image.img(), empty, 1);
-    EXPECT_EQ(result.code, 0);
-    EXPECT_EQ(result.output + std::to_string(store->ReturnAllContours()), "0");
-  }
+  auto inside = std::make_unique<CONTOUR>(), clipped = std::make_unique<CONTOUR>();
+  const std::string two = "0|N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\n";
+  ASSERT_EQ(FindIn(*inside, image.img(), RECT{2, 0, 6, 3}, 0), two);
+  EXPECT_EQ(PointsOf(*inside, 0), (Pixels{{2, 1}, {2, 2}}));
+  EXPECT_EQ(PointsOf(*inside, 1), (Pixels{{5, 2}}));
+  ASSERT_EQ(FindIn(*clipped, image.img(), RECT{-100, -3, 1000, 99}, 0), two);
+  EXPECT_EQ(PointsOf(*clipped, 1), PointsOf(*Found(image, 0), 1));
+  EXPECT_EQ(Box(clipped->area), (Ints{0, 0, 8, 5}));
 }
 
-// Only pixels inside the rectangle (right and bottom exclusive) are looked
-// at; a rectangle reaching outside the image is cut to it.
-TEST(Find, SearchRectangleBoundsTheRegions) {
-  Image image = Image::FromArt(kTwoBlobs);
-  auto inside = NewStore();
-  ASSERT_EQ(FindIn(*inside, image.img(), RECT{2, 0, 6, 3}, 0).code, 0);
-  ASSERT_EQ(inside->ReturnAllContours(), 2);
-  EXPECT_EQ(PointsOf(*inside, 0), (std::vector<Pixel>{{2, 1}, {2, 2}}));
-  EXPECT_EQ(PointsOf(*inside, 1), (std::vector<Pixel>{{5, 2}}));
-
-  auto clipped = NewStore(), whole = NewStore();
-  ASSERT_EQ(FindIn(*clipped, image.img(), RECT{-100, -3, 1000, 99}, 0).code, 0);
-  ASSERT_EQ(FindAll(*whole, image, 0).code, 0);
-  ASSERT_EQ(clipped->ReturnAllContours(), 2);
-  EXPECT_EQ(PointsOf(*clipped, 1), PointsOf(*whole, 1));
-  EXPECT_EQ(Box(clipped->area), (std::vector<int>{0, 0, 8, 5}));
-}
-
-// 125 x 100 lone pixels: the store fills at the 10000th region.
-TEST(Find, FullStoreStopsWithoutNestingOrPrintout) {
+// 125 x 100 lone pixels fill the store: 2, without printout, now and later.
+TEST(Find, FullStoreStopsWithoutPrintout) {
   Image image = Image::Gray(250, 200);
-  for (int y = 0; y < 200; y += 2) {
+  for (int y = 0; y < 200; y += 2)
     for (int x = 0; x < 250; x += 2) image.at(x, y) = 0;
+  auto store = std::make_unique<CONTOUR>();
+  for (unsigned long mode : {3ul, 1ul}) {
+    EXPECT_EQ(FindAll(*store, image, mode), "2|");
+    ASSERT_EQ(store->ReturnAllContours(), 10000);
   }
-  auto store = NewStore();
-  FindResult result = FindAll(*store, image, 3);
-  EXPECT_EQ(result.code, 2);
-  EXPECT_EQ(result.output, "");
-  ASSERT_EQ(store->ReturnAllContours(), 10000);
-  EXPECT_EQ(PointsOf(*store, 9999), (std::vector<Pixel>{{2 * (9999 % 125), 2 * (9999 / 125)}}));
-  int nested = 0;
-  for (int i = 0; i < 10000; ++i) nested += store->items[i].mama != -1 || store->items[i].level != 0;
-  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(PointsOf(*store, 9999), (Pixels{{2 * (9999 % 125), 2 * (9999 / 125)}}));
+}
 
-  result = FindAll(*store, image, 1);
-  EXPECT_EQ(result.code, 2);
-  EXPECT_EQ(result.output + std::to_string(store->ReturnAllContours()), "10000");
+Ints MaxLevel(CONTOUR& store) {
+  int level = -1, index = -1, how_many = -1;
+  store.ReturnMaxLevel(level, index, how_many);
+  return {level, index, how_many};
+}
+
+// A frame around a blob, and a U whose box (not the U) holds a blob. An
+// empty store has no deepest contour: level 0, index 0, none of them.
+TEST(Nesting, BoundingBoxesDecide) {
+  for (auto art : {std::vector<std::string>{"#######", "#.....#", "#..#..#", "#.....#", "#######"},
+                   std::vector<std::string>{"#.....#", "#.....#", "#..#..#", "#.....#", "#######"}}) {
+    auto nested = std::make_unique<CONTOUR>(), flat = std::make_unique<CONTOUR>();
+    EXPECT_EQ(MaxLevel(*nested), (Ints{0, 0, 0}));
+    EXPECT_EQ(FindAll(*nested, Image::FromArt(art), 1), "0|N:0 - L:0 - M:-1\nN:1 - L:1 - M:0\n");
+    EXPECT_EQ(MaxLevel(*nested), (Ints{1, 1, 1}));
+    EXPECT_EQ(FindAll(*flat, Image::FromArt(art), 2), "0|N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\n");
+    EXPECT_EQ(MaxLevel(*flat), (Ints{0, 0, 2}));
+  }
+}
+
+TEST(Nesting, DeepestEnclosingBoxWinsThenLowestIndex) {
+  const RECT boxes[6] = {
+      {0, 0, 10, 10},  // outermost
+      {1, 1, 20, 20},  // overlaps 0 without being inside it
+      {5, 5, 6, 6},    // inside 0 and 1, both level 0: the lower index wins
+      {2, 2, 15, 15},  // inside 1 only
+      {5, 5, 6, 6},    // inside 0, 1 and 3: 3 is deepest
+      {2, 2, 15, 15},  // equal to 3, so not strictly inside it
+  };
+  CONTOUR_ITEM items[6];
+  for (int i = 0; i < 6; ++i) items[i] = CONTOUR_ITEM{1, nullptr, boxes[i], i ? 7 : -1, i ? 7 : 0};
+  vx::NestByBoxes(items, 6);
+  Ints mama_level;
+  for (const CONTOUR_ITEM& item : items) mama_level.insert(mama_level.end(), {item.mama, item.level});
+  EXPECT_EQ(mama_level, (Ints{-1, 0, -1, 0, 0, 1, 1, 1, 3, 2, 1, 1}));
 }
 
 }  // namespace

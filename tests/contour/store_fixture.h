@@ -1,5 +1,4 @@
-// Helpers shared by the contour tests: a heap store, Find with its printout
-// captured, and point lists.
+// Helpers shared by the contour tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,28 +14,30 @@
 namespace vxtest {
 
 using Pixel = std::pair<int, int>;  // (x, y)
+using Pixels = std::vector<Pixel>;
 
-inline std::unique_ptr<CONTOUR> NewStore() { return std::make_unique<CONTOUR>(); }
-
-struct FindResult {
-  int code;            // Find's result
-  std::string output;  // what Find printed
-};
-
-inline FindResult FindIn(CONTOUR& store, IMG img, RECT rect, unsigned long mode, unsigned char colour = 0) {
+// Find's result code, '|', and what it printed.
+inline std::string FindIn(CONTOUR& store, IMG img, RECT rect, unsigned long mode, unsigned char colour = 0) {
   testing::internal::CaptureStdout();
-  int code = store.Find(img, rect, colour, mode);
-  return FindResult{code, testing::internal::GetCapturedStdout()};
+  const int code = store.Find(img, rect, colour, mode);
+  return std::to_string(code) + "|" + testing::internal::GetCapturedStdout();
 }
 
-inline FindResult FindAll(CONTOUR& store, const Image& image, unsigned long mode, unsigned char colour = 0) {
+inline std::string FindAll(CONTOUR& store, const Image& image, unsigned long mode, unsigned char colour = 0) {
   return FindIn(store, image.img(), RECT{0, 0, image.img().width, image.img().height}, mode, colour);
 }
 
-inline std::vector<Pixel> PointsOf(const CONTOUR& store, int index) {
-  const CONTOUR_ITEM& item = store.items[index];
-  std::vector<Pixel> out;
-  for (unsigned int i = 0; i < item.count; ++i) out.emplace_back(item.points[i].x, item.points[i].y);
+// A heap store after a successful Find over the whole image.
+inline std::unique_ptr<CONTOUR> Found(const Image& image, unsigned long mode, unsigned char colour = 0) {
+  auto store = std::make_unique<CONTOUR>();
+  EXPECT_EQ(FindAll(*store, image, mode, colour).substr(0, 2), "0|");
+  return store;
+}
+
+inline Pixels PointsOf(const CONTOUR& store, int index) {
+  Pixels out;
+  for (unsigned i = 0; i < store.items[index].count; ++i)
+    out.emplace_back(store.items[index].points[i].x, store.items[index].points[i].y);
   return out;
 }
 

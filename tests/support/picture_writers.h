@@ -1,11 +1,11 @@
-// Writers of test pictures in every format the picture readers take: a
-// hand-made bitmap writer for all bitmap variants, and the PNG, JPEG, TIFF
-// and GIF libraries' own writers. Pictures are written to memory; tests save
-// them with WriteFile when a path is needed.
+// Test pictures written to memory in every format the readers take: bitmaps
+// by hand (all variants), PNG, JPEG, TIFF and GIF by their own libraries.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vexolith.h"
@@ -15,75 +15,74 @@ namespace vxtest {
 using Bytes = std::vector<std::uint8_t>;
 
 struct Rgba {
-  std::uint8_t r = 0;    // red, 0 .. 255
-  std::uint8_t g = 0;    // green, 0 .. 255
-  std::uint8_t b = 0;    // blue, 0 .. 255
-  std::uint8_t a = 255;  // opacity, 0 transparent .. 255 opaque
+  std::uint8_t r = 0, g = 0, b = 0;
+  std::uint8_t a = 255;  // 0 transparent .. 255 opaque
   bool operator==(const Rgba&) const = default;
 };
 
-// A picture as the tests know it: pixels top line first.
+// Pixels top line first.
 struct TestPicture {
-  int width = 0;         // pixels per line
-  int height = 0;        // lines
-  std::vector<Rgba> px;  // width x height pixels, line 0 at the top
+  int width = 0;
+  int height = 0;
+  std::vector<Rgba> px;
   Rgba& at(int x, int y) { return px[static_cast<size_t>(y) * width + x]; }
   const Rgba& at(int x, int y) const { return px[static_cast<size_t>(y) * width + x]; }
 };
 
-// Random opaque colours (seeded), or, with colors > 0, random picks from a
-// fixed table of that many colours (for palette formats); gray makes r=g=b.
+// Random opaque colours, or with colors > 0 random picks from a table of
+// that many; gray makes r = g = b.
 TestPicture RandomPicture(int width, int height, std::uint32_t seed, int colors = 0, bool gray = false);
+// The picture with random (seeded) opacity.
+TestPicture WithAlpha(TestPicture p, std::uint32_t seed = 7);
 
-// The picture laid over white and turned into what the readers return:
-// 24-bit B, G, R, bottom line first, rows padded to 4 bytes (padding 0).
-std::vector<std::uint8_t> ExpectedBgr(const TestPicture& picture);
-
-// Largest difference of any channel between a returned image and the
-// picture laid over white; 256 when the sizes or the layout differ.
+// Largest channel difference between a returned image and the picture laid
+// over white as the readers return it (24-bit BGR, bottom line first, rows
+// padded to 4 bytes); 256 when the layout differs.
 int MaxDifference(const IMG& img, const TestPicture& picture);
+
+// The picture's colours in order of first appearance and each pixel's index.
+struct Indexed {
+  std::vector<Rgba> colors;
+  std::vector<int> index;
+};
+Indexed IndexColors(const TestPicture& picture, int max_colors = 256);
 
 enum class BmpCompression { kNone, kRle8, kRle4, kBitFields, kAlphaBitFields };
 
 struct BmpOptions {
   int bits = 24;  // 1, 2, 4, 8, 16, 24 or 32
   BmpCompression compression = BmpCompression::kNone;
-  bool top_down = false;        // negative height, top line first
-  bool core_header = false;     // 12-byte OS/2 header with 3-byte palette entries
-  int info_size = 40;           // 40, 108 or 124 (masks inside for 108/124)
-  std::uint32_t masks[4] = {};  // red, green, blue, alpha for bit-field files
-  int palette_entries = 0;      // entries written; 0: as many as the picture needs
-  bool rle_deltas = false;      // RLE: skip runs of the first colour with delta codes
+  bool top_down = false;
+  bool core_header = false;     // 12-byte OS/2 header, 3-byte palette entries
+  int info_size = 40;           // 40, 108 or 124
+  std::uint32_t masks[4] = {};  // red, green, blue, alpha (bit fields)
+  int palette_entries = 0;      // 0: as many as the picture needs
+  bool rle_deltas = false;      // skip runs of the first colour with delta codes
 };
 
-// A bitmap file of the picture. Palette files take the picture's colours in
-// order of first appearance (the picture must have few enough).
 Bytes WriteBmp(const TestPicture& picture, const BmpOptions& options = {});
 
 enum class PngColor { kGray, kGrayAlpha, kPalette, kRgb, kRgba };
 
 struct PngOptions {
   PngColor color = PngColor::kRgb;
-  int depth = 8;                      // bits per channel: 1, 2, 4, 8 or 16 (as the colour type allows)
-  bool interlaced = false;            // Adam7
-  bool palette_transparency = false;  // tRNS alpha for palette entries
+  int depth = 8;  // 16-bit channels are v * 257
+  bool interlaced = false;
+  bool palette_transparency = false;  // tRNS
 };
 
-// 16-bit channels are written as v * 257, so they read back as v.
 Bytes WritePng(const TestPicture& picture, const PngOptions& options = {});
 
 struct JpegOptions {
-  bool gray = false;         // one component
-  bool progressive = false;  // progressive scans
-  int quality = 95;          // 1 .. 100
-  bool cmyk = false;         // four inverted CMYK components with an Adobe marker, as Photoshop writes
+  bool gray = false;
+  bool progressive = false;
+  int quality = 95;
+  bool cmyk = false;  // inverted CMYK with an Adobe marker, as Photoshop writes
 };
 
 Bytes WriteJpeg(const TestPicture& picture, const JpegOptions& options = {});
-
-// libjpeg's own decode of a JPEG file as B, G, R bottom-up rows with the
-// stride rule: the reference for the readers' JPEG results.
-std::vector<std::uint8_t> JpegReference(const Bytes& jpeg, int* width, int* height);
+// libjpeg's own decode as B, G, R bottom-up rows with the stride rule.
+std::vector<std::uint8_t> JpegReference(const Bytes& jpeg);
 
 enum class TiffColor { kRgb, kRgba, kGray, kBilevel, kPalette, kRgb16 };
 enum class TiffCompression { kNone, kLzw, kDeflate, kPackBits };
@@ -91,21 +90,24 @@ enum class TiffCompression { kNone, kLzw, kDeflate, kPackBits };
 struct TiffOptions {
   TiffColor color = TiffColor::kRgb;
   TiffCompression compression = TiffCompression::kNone;
-  bool tiled = false;      // 16 x 16 tiles instead of strips
-  int rows_per_strip = 3;  // strip height (strips only)
+  bool tiled = false;  // 16 x 16 tiles (not for bilevel) instead of 3-line strips
 };
 
 Bytes WriteTiff(const TestPicture& picture, const TiffOptions& options = {});
 
 struct GifOptions {
-  bool interlaced = false;     // four-pass line order
-  int transparent_index = -1;  // colour index drawn transparent, -1 none
-  bool second_frame = false;   // append a different frame that must be ignored
+  bool interlaced = false;
+  int transparent_index = -1;  // used for pixels of alpha 0
+  bool second_frame = false;   // a different frame the readers must ignore
 };
 
-// The picture's colours form the palette (at most 256, in order of first
-// appearance); pixels whose alpha is 0 use the transparent index.
 Bytes WriteGif(const TestPicture& picture, const GifOptions& options = {});
+
+// The bytes with fields {offset, value} of `size` bytes replaced.
+Bytes Patched(Bytes b, std::initializer_list<std::pair<size_t, std::uint32_t>> fields, int size = 4,
+              bool big_endian = false);
+// The first `length` bytes (all when there are fewer).
+Bytes Cut(const Bytes& b, size_t length);
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
