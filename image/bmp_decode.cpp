@@ -201,6 +201,9 @@ bool DecodeBmp(ByteView bytes, const PictureLimits& limits, Picture* out) {
   if (ParseBmpHeader(bytes, &h) != BmpHeaderStatus::kOk) return false;
   if (!h.core && (h.info_size < 40 || h.info_size > kMaxInfoSize)) return false;
   if (BmpPaletteOffset(h) > bytes.size) return false;
+  // Pixel data cannot start inside the headers: a zero or small offset would
+  // read the headers themselves as pixels.
+  if (h.data_offset < 14 + static_cast<std::uint64_t>(h.info_size)) return false;
   if (h.width <= 0 || h.height == 0) return false;
   BmpLayout layout;
   if (!ChooseLayout(h, &layout)) return false;

@@ -59,6 +59,7 @@ TEST(MalformedFiles, Bitmaps) {
       {"width x height wraps 32 bits", Patched(bmp, {{18, 65536}, {22, 65536}})},
       {"width x height x bits wraps 64 bits", Patched(bmp, {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}})},
       {"data offset beyond the file", Patched(bmp, {{10, 0xFFFFFFF0u}})},
+      {"data offset zero, inside the headers", Patched(bmp, {{10, 0}})},
       {"no room for the palette", Patched(bmp8, {{10, 54}, {46, 0}})},
       {"index beyond a short palette", Patched(bmp8, {{46, 2}})},
       {"palette beyond the file", Patched(Cut(bmp8, 60), {{10, 54 + 1024}})},
