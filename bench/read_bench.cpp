@@ -18,18 +18,18 @@ namespace {
 // About 3970 x 3070 pixels: 12 x 16 cells, 3600 pixels across, a slight turn.
 const vxgen::TestPicture& Photo() {
   static const vxgen::TestPicture picture = [] {
-    vxgen::FigureSpec spec;
-    spec.rows = 12;
-    spec.cols = 16;
-    spec.size = 3600;
-    spec.angle = 3;
-    spec.skew = 0.01;
-    spec.blur = 1.0;
-    spec.noise = 4;
-    spec.gradient = 0.2;
-    spec.margin = 0.05;
-    spec.seed = 12;
-    return vxgen::Render(spec);
+    vxgen::FigureParams params;
+    params.rows = 12;
+    params.cols = 16;
+    params.size = 3600;
+    params.angle = 3;
+    params.skew = 0.01;
+    params.blur = 1.0;
+    params.noise = 4;
+    params.gradient = 0.2;
+    params.margin = 0.05;
+    params.seed = 12;
+    return vxgen::Render(params);
   }();
   return picture;
 }

@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "tools/bmp_file.h"
-#include "tools/random_specs.h"
+#include "tools/random_params.h"
 #include "tools/read_rate.h"
 
 namespace {
 
 struct Case {
-  vxgen::FigureSpec spec;
+  vxgen::FigureParams params;
   vxgen::Score score;
   std::string fault;
 };
@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
   auto work = [&] {
     for (int k = next++; k < count; k = next++) {
       Case& c = cases[k];
-      c.spec = vxgen::RandomSpec(seed, k, limits);
-      const vxgen::TestPicture t = vxgen::Render(c.spec);
+      c.params = vxgen::RandomParams(seed, k, limits);
+      const vxgen::TestPicture t = vxgen::Render(c.params);
       const std::string path = dir + "/pic" + std::to_string(k) + ".bmp";
       vxcli::ReadResult r;
       if (!vxgen::WriteBmp(path, t.picture)) {
@@ -138,9 +138,9 @@ int main(int argc, char** argv) {
   int turned_failures = 0, near_failures = 0;
   for (const Case& c : cases) {
     all.Add(c.score);
-    group(SizeBin(c.spec.size)).Add(c.score);
-    group(CellBin(c.spec.rows, c.spec.cols)).Add(c.score);
-    const bool near = vxcli::DegreesFromAmbiguity(c.spec.angle) < 3.0;
+    group(SizeBin(c.params.size)).Add(c.score);
+    group(CellBin(c.params.rows, c.params.cols)).Add(c.score);
+    const bool near = vxcli::DegreesFromAmbiguity(c.params.angle) < 3.0;
     if (near) near45.Add(c.score);
     const bool failed = !(c.score.read && c.score.wrong == 0);
     near_failures += failed && near;
@@ -163,9 +163,9 @@ int main(int argc, char** argv) {
           out,
           "#%d %dx%d size %.0f angle %.1f skew %.3f blur %.2f noise %.1f gradient %.2f: %s%s, %d wrong, "
           "corner error %.1f\n",
-          k, c.spec.rows, c.spec.cols, c.spec.size, c.spec.angle, c.spec.skew, c.spec.blur, c.spec.noise,
-          c.spec.gradient, c.score.read ? "read" : c.fault.c_str(), c.score.turned ? " (turned)" : "",
-          c.score.wrong, c.score.corner_error);
+          k, c.params.rows, c.params.cols, c.params.size, c.params.angle, c.params.skew, c.params.blur,
+          c.params.noise, c.params.gradient, c.score.read ? "read" : c.fault.c_str(),
+          c.score.turned ? " (turned)" : "", c.score.wrong, c.score.corner_error);
     }
   }
   std::fclose(out);

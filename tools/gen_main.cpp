@@ -11,8 +11,8 @@
 #include <string>
 
 #include "tools/bmp_file.h"
-#include "tools/random_specs.h"
-#include "tools/sample_spec.h"
+#include "tools/random_params.h"
+#include "tools/sample_params.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]) == "--help") {
@@ -23,12 +23,12 @@ int main(int argc, char** argv) {
                  "       vexolith-gen OUT.bmp --sample\n");
     return 2;
   }
-  vxgen::FigureSpec spec;
+  vxgen::FigureParams params;
   int random_index = -1;
   for (int i = 2; i < argc; ++i) {
     const std::string flag = argv[i];
     if (flag == "--sample") {
-      spec = vxgen::SampleSpec();
+      params = vxgen::SampleParams();
       continue;
     }
     if (i + 1 >= argc) {
@@ -37,25 +37,25 @@ int main(int argc, char** argv) {
     }
     const char* v = argv[++i];
     if (flag == "--rows")
-      spec.rows = std::atoi(v);
+      params.rows = std::atoi(v);
     else if (flag == "--cols")
-      spec.cols = std::atoi(v);
+      params.cols = std::atoi(v);
     else if (flag == "--size")
-      spec.size = std::atof(v);
+      params.size = std::atof(v);
     else if (flag == "--angle")
-      spec.angle = std::atof(v);
+      params.angle = std::atof(v);
     else if (flag == "--skew")
-      spec.skew = std::atof(v);
+      params.skew = std::atof(v);
     else if (flag == "--blur")
-      spec.blur = std::atof(v);
+      params.blur = std::atof(v);
     else if (flag == "--noise")
-      spec.noise = std::atof(v);
+      params.noise = std::atof(v);
     else if (flag == "--gradient")
-      spec.gradient = std::atof(v);
+      params.gradient = std::atof(v);
     else if (flag == "--margin")
-      spec.margin = std::atof(v);
+      params.margin = std::atof(v);
     else if (flag == "--seed")
-      spec.seed = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
+      params.seed = static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10));
     else if (flag == "--random")
       random_index = std::atoi(v);
     else {
@@ -63,13 +63,13 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (random_index >= 0) spec = vxgen::RandomSpec(spec.seed, random_index);
-  if (spec.rows < 3 || spec.cols < 3 || spec.rows > 200 || spec.cols > 200 ||
-      !(spec.size >= 8 && spec.size <= 20000)) {
+  if (random_index >= 0) params = vxgen::RandomParams(params.seed, random_index);
+  if (params.rows < 3 || params.cols < 3 || params.rows > 200 || params.cols > 200 ||
+      !(params.size >= 8 && params.size <= 20000)) {
     std::fprintf(stderr, "vexolith-gen: rows and cols must be 3..200 and size 8..20000\n");
     return 2;
   }
-  const vxgen::TestPicture t = vxgen::Render(spec);
+  const vxgen::TestPicture t = vxgen::Render(params);
   if (!vxgen::WriteBmp(argv[1], t.picture)) {
     std::fprintf(stderr, "vexolith-gen: cannot write %s\n", argv[1]);
     return 1;

@@ -89,14 +89,14 @@ void Blur(std::vector<float>& plane, int width, int height, double sigma) {
 
 // The expected reading: which figure corner is seen as top-left, and the
 // figure's cells looked up at the centre of every seen cell.
-Truth SeenTruth(const FigureSpec& spec, const std::vector<bool>& cells,
+Truth SeenTruth(const FigureParams& params, const std::vector<bool>& cells,
                 const std::array<vxcli::Pt, 4>& quad) {
   Truth t;
   const int k = vxcli::SeenTopLeft(quad);
   static constexpr double kUnit[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   const bool turned = k % 2 == 1;
-  t.rows = turned ? spec.cols : spec.rows;
-  t.cols = turned ? spec.rows : spec.cols;
+  t.rows = turned ? params.cols : params.rows;
+  t.cols = turned ? params.rows : params.cols;
   const double* o = kUnit[k];
   const double* right = kUnit[(k + 1) % 4];
   const double* down = kUnit[(k + 3) % 4];
@@ -106,26 +106,27 @@ Truth SeenTruth(const FigureSpec& spec, const std::vector<bool>& cells,
       const double su = (j + 0.5) / t.cols, sv = (i + 0.5) / t.rows;
       const double u = o[0] + su * (right[0] - o[0]) + sv * (down[0] - o[0]);
       const double v = o[1] + su * (right[1] - o[1]) + sv * (down[1] - o[1]);
-      const int r = static_cast<int>(v * spec.rows), c = static_cast<int>(u * spec.cols);
-      t.black[static_cast<std::size_t>(i) * t.cols + j] = cells[static_cast<std::size_t>(r) * spec.cols + c];
+      const int r = static_cast<int>(v * params.rows), c = static_cast<int>(u * params.cols);
+      t.black[static_cast<std::size_t>(i) * t.cols + j] =
+          cells[static_cast<std::size_t>(r) * params.cols + c];
     }
   }
   for (int n = 0; n < 4; ++n) t.corners[n] = quad[(k + n) % 4];
-  t.ambiguity = vxcli::DegreesFromAmbiguity(spec.angle);
+  t.ambiguity = vxcli::DegreesFromAmbiguity(params.angle);
   return t;
 }
 
 }  // namespace
 
-std::vector<bool> FigureCells(const FigureSpec& spec) {
-  std::vector<bool> cells(static_cast<std::size_t>(spec.rows) * spec.cols);
-  std::mt19937 rng(spec.seed ^ 0x5bd1e995u);
-  for (int r = 0; r < spec.rows; ++r) {
-    for (int c = 0; c < spec.cols; ++c) {
-      const bool ring = r == 0 || c == 0 || r == spec.rows - 1 || c == spec.cols - 1;
-      const std::size_t n = static_cast<std::size_t>(r) * spec.cols + c;
-      const bool given = n < spec.black.size() && spec.black[n];
-      cells[n] = ring || (spec.black.empty() ? (rng() & 1u) != 0 : given);
+std::vector<bool> FigureCells(const FigureParams& params) {
+  std::vector<bool> cells(static_cast<std::size_t>(params.rows) * params.cols);
+  std::mt19937 rng(params.seed ^ 0x5bd1e995u);
+  for (int r = 0; r < params.rows; ++r) {
+    for (int c = 0; c < params.cols; ++c) {
+      const bool ring = r == 0 || c == 0 || r == params.rows - 1 || c == params.cols - 1;
+      const std::size_t n = static_cast<std::size_t>(r) * params.cols + c;
+      const bool given = n < params.black.size() && params.black[n];
+      cells[n] = ring || (params.black.empty() ? (rng() & 1u) != 0 : given);
     }
   }
   return cells;
@@ -139,27 +140,27 @@ std::vector<std::string> VerdictRows(int rows, int cols, const std::vector<bool>
   return out;
 }
 
-TestPicture Render(const FigureSpec& spec) {
-  std::mt19937 rng(spec.seed);
-  const std::vector<bool> cells = FigureCells(spec);
+TestPicture Render(const FigureParams& params) {
+  std::mt19937 rng(params.seed);
+  const std::vector<bool> cells = FigureCells(params);
 
   // The figure's corners: centred, turned, then each pushed a little for perspective.
-  const int longer = std::max(spec.rows, spec.cols);
-  const double w0 = spec.size * spec.cols / longer, h0 = spec.size * spec.rows / longer;
-  const double a = spec.angle * std::numbers::pi / 180.0;
+  const int longer = std::max(params.rows, params.cols);
+  const double w0 = params.size * params.cols / longer, h0 = params.size * params.rows / longer;
+  const double a = params.angle * std::numbers::pi / 180.0;
   std::array<vxcli::Pt, 4> quad{{{-w0 / 2, -h0 / 2}, {w0 / 2, -h0 / 2}, {w0 / 2, h0 / 2}, {-w0 / 2, h0 / 2}}};
   for (vxcli::Pt& p : quad) {
     // Counter-clockwise as seen, with y growing downward.
     p = {p.x * std::cos(a) + p.y * std::sin(a), -p.x * std::sin(a) + p.y * std::cos(a)};
-    p.x += Uniform(rng, -1.0, 1.0) * spec.skew * spec.size;
-    p.y += Uniform(rng, -1.0, 1.0) * spec.skew * spec.size;
+    p.x += Uniform(rng, -1.0, 1.0) * params.skew * params.size;
+    p.y += Uniform(rng, -1.0, 1.0) * params.skew * params.size;
   }
   double minx = quad[0].x, maxx = minx, miny = quad[0].y, maxy = miny;
   for (const vxcli::Pt& p : quad) {
     minx = std::min(minx, p.x), maxx = std::max(maxx, p.x);
     miny = std::min(miny, p.y), maxy = std::max(maxy, p.y);
   }
-  const double margin = spec.margin * spec.size + 4.0;
+  const double margin = params.margin * params.size + 4.0;
   const double ox = margin - minx + Uniform(rng, 0.0, 1.0), oy = margin - miny + Uniform(rng, 0.0, 1.0);
   for (vxcli::Pt& p : quad) p = {p.x + ox, p.y + oy};
 
@@ -184,28 +185,28 @@ TestPicture Render(const FigureSpec& spec) {
         for (int sx = 0; sx < s; ++sx) {
           // Pixel centres sit at whole coordinates.
           const vxcli::Pt uv = inv.Apply(x - 0.5 + (sx + 0.5) / s, y - 0.5 + (sy + 0.5) / s);
-          hits += IsInk(uv.x, uv.y, spec.rows, spec.cols, spec.line, cells);
+          hits += IsInk(uv.x, uv.y, params.rows, params.cols, params.line, cells);
         }
       }
       const double cover = static_cast<double>(hits) / (s * s);
       const double t =
-          std::clamp(((x - cx) * std::cos(phi) + (y - cy) * std::sin(phi)) / spec.size + 0.5, 0.0, 1.0);
+          std::clamp(((x - cx) * std::cos(phi) + (y - cy) * std::sin(phi)) / params.size + 0.5, 0.0, 1.0);
       plane[static_cast<std::size_t>(y) * pic.width + x] =
-          static_cast<float>((paper - (paper - ink) * cover) * (1.0 - spec.gradient * t));
+          static_cast<float>((paper - (paper - ink) * cover) * (1.0 - params.gradient * t));
     }
   }
-  if (spec.blur > 0.05) Blur(plane, pic.width, pic.height, spec.blur);
+  if (params.blur > 0.05) Blur(plane, pic.width, pic.height, params.blur);
 
   // A faint warm tint, so the gray conversion's weights matter.
   static constexpr double kTint[3] = {-6.0, 0.0, 4.0};
   pic.bgr.resize(n * 3);
   for (std::size_t i = 0; i < n; ++i) {
     for (int c = 0; c < 3; ++c) {
-      const double v = plane[i] + kTint[c] + (spec.noise > 0.0 ? spec.noise * Normal(rng) : 0.0);
+      const double v = plane[i] + kTint[c] + (params.noise > 0.0 ? params.noise * Normal(rng) : 0.0);
       pic.bgr[i * 3 + c] = static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
     }
   }
-  out.truth = SeenTruth(spec, cells, quad);
+  out.truth = SeenTruth(params, cells, quad);
   return out;
 }
 

@@ -15,7 +15,7 @@
 namespace vxgen {
 
 // What to draw and how to spoil it.
-struct FigureSpec {
+struct FigureParams {
   int rows = 10;            // cells from the figure's own top to bottom, border ring included (>= 3)
   int cols = 10;            // cells from the figure's own left to right, border ring included (>= 3)
   std::vector<bool> black;  // rows * cols flags, row-major; empty: random from `seed`. Ring cells are black.
@@ -52,12 +52,12 @@ struct TestPicture {
   Truth truth;      // the expected reading
 };
 
-// Draws the figure. Deterministic for a given spec.
-TestPicture Render(const FigureSpec& spec);
+// Draws the figure. Deterministic for a given params.
+TestPicture Render(const FigureParams& params);
 
 // The figure's cells as the figure itself is drawn (row-major, ring black):
-// `spec.black` when given, otherwise random from the seed.
-std::vector<bool> FigureCells(const FigureSpec& spec);
+// `params.black` when given, otherwise random from the seed.
+std::vector<bool> FigureCells(const FigureParams& params);
 
 // Verdict rows as text, '#' black and '.' white.
 std::vector<std::string> VerdictRows(int rows, int cols, const std::vector<bool>& black);

@@ -8,7 +8,7 @@
 
 #include "cli/pipeline.h"
 #include "tests/cli/run_command.h"
-#include "tools/sample_spec.h"
+#include "tools/sample_params.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ HeldPicture Hold(const vxgen::Picture& p, bool gray) {
 class PipelineRead : public testing::Test {
  protected:
   void SetUp() override {
-    const vxgen::TestPicture t = vxgen::Render(vxgen::SampleSpec());
+    const vxgen::TestPicture t = vxgen::Render(vxgen::SampleParams());
     picture_ = t.picture;
     truth_ = t.truth;
     options_.rows = truth_.rows;

@@ -9,8 +9,8 @@
 
 #include "tests/cli/run_command.h"
 #include "tools/bmp_file.h"
-#include "tools/random_specs.h"
-#include "tools/sample_spec.h"
+#include "tools/random_params.h"
+#include "tools/sample_params.h"
 #include "vexolith.h"
 
 namespace {
@@ -33,10 +33,10 @@ class ReadEndToEnd : public testing::Test {
     delete dir_;
   }
 
-  // Draws spec into DIR/name and returns the path and the truth.
-  static std::string Draw(const vxgen::FigureSpec& spec, const std::string& name,
+  // Draws params into DIR/name and returns the path and the truth.
+  static std::string Draw(const vxgen::FigureParams& params, const std::string& name,
                           vxgen::Truth* truth = nullptr) {
-    const vxgen::TestPicture t = vxgen::Render(spec);
+    const vxgen::TestPicture t = vxgen::Render(params);
     const std::string path = *dir_ + "/" + name;
     EXPECT_TRUE(vxgen::WriteBmp(path, t.picture));
     if (truth) *truth = t.truth;
@@ -58,7 +58,7 @@ class ReadEndToEnd : public testing::Test {
 std::string* ReadEndToEnd::dir_ = nullptr;
 
 TEST_F(ReadEndToEnd, NoPictureReadsTheShippedSample) {
-  const vxgen::Truth truth = vxgen::Render(vxgen::SampleSpec()).truth;
+  const vxgen::Truth truth = vxgen::Render(vxgen::SampleParams()).truth;
   const CommandRun run = RunVexolith({"read"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(Lines(run.out), Grid(truth));
@@ -88,15 +88,15 @@ TEST_P(ReadRateGroup, MeetsTheMinimumPassCount) {
   limits.max_size = g.max_size;
   int right = 0;
   for (int k = 0; k < g.count; ++k) {
-    const vxgen::FigureSpec spec = vxgen::RandomSpec(g.seed, k, limits);
+    const vxgen::FigureParams params = vxgen::RandomParams(g.seed, k, limits);
     vxgen::Truth truth;
-    const std::string path = Draw(spec, std::string(g.name) + std::to_string(k) + ".bmp", &truth);
+    const std::string path = Draw(params, std::string(g.name) + std::to_string(k) + ".bmp", &truth);
     const CommandRun run = RunVexolith(Args(truth, {path}));
     const bool ok = run.exit_code == 0 && Lines(run.out) == Grid(truth);
     right += ok;
     if (!ok)
-      ADD_FAILURE() << g.name << " #" << k << " " << spec.rows << "x" << spec.cols << " size " << spec.size
-                    << " angle " << spec.angle << ": " << run.err << run.out;
+      ADD_FAILURE() << g.name << " #" << k << " " << params.rows << "x" << params.cols << " size "
+                    << params.size << " angle " << params.angle << ": " << run.err << run.out;
   }
   EXPECT_GE(right, g.minimum);
 }
@@ -112,16 +112,16 @@ INSTANTIATE_TEST_SUITE_P(GeneratedSet, ReadRateGroup,
 TEST_F(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurned) {
   // 5 x 8 cells, free cell (1, 1) black only: turned a quarter
   // counter-clockwise it is seen near the bottom-left.
-  vxgen::FigureSpec spec;
-  spec.rows = 5;
-  spec.cols = 8;
-  spec.size = 240;
-  spec.black.assign(40, false);
-  spec.black[1 * 8 + 1] = true;
+  vxgen::FigureParams params;
+  params.rows = 5;
+  params.cols = 8;
+  params.size = 240;
+  params.black.assign(40, false);
+  params.black[1 * 8 + 1] = true;
   for (double angle : {0.0, 90.0, 180.0, 270.0}) {
-    spec.angle = angle;
+    params.angle = angle;
     vxgen::Truth truth;
-    const std::string path = Draw(spec, "turned.bmp", &truth);
+    const std::string path = Draw(params, "turned.bmp", &truth);
     const CommandRun run = RunVexolith(Args(truth, {path}));
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const std::vector<std::string> rows = Lines(run.out);
@@ -134,10 +134,10 @@ TEST_F(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurned) {
 }
 
 TEST_F(ReadEndToEnd, JsonParsesAndCarriesCornersValuesAndCount) {
-  vxgen::FigureSpec spec = vxgen::RandomSpec(5, 1);
-  spec.size = 300;
+  vxgen::FigureParams params = vxgen::RandomParams(5, 1);
+  params.size = 300;
   vxgen::Truth truth;
-  const std::string path = Draw(spec, "json \"name\".bmp", &truth);
+  const std::string path = Draw(params, "json \"name\".bmp", &truth);
   const CommandRun run = RunVexolith(Args(truth, {"--json", path}));
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_TRUE(vxclitest::EveryLineIsJson(run.out)) << run.out;
@@ -172,13 +172,13 @@ TEST_F(ReadEndToEnd, JsonParsesAndCarriesCornersValuesAndCount) {
 }
 
 TEST_F(ReadEndToEnd, MarkedPictureShowsOutlineAndCrosses) {
-  vxgen::FigureSpec spec;
-  spec.rows = spec.cols = 6;
-  spec.size = 240;
-  spec.black.assign(36, false);
-  spec.black[2 * 6 + 2] = true;  // one black free cell
+  vxgen::FigureParams params;
+  params.rows = params.cols = 6;
+  params.size = 240;
+  params.black.assign(36, false);
+  params.black[2 * 6 + 2] = true;  // one black free cell
   vxgen::Truth truth;
-  const std::string path = Draw(spec, "plain.bmp", &truth);
+  const std::string path = Draw(params, "plain.bmp", &truth);
   const std::string marked = *dir_ + "/marked.bmp";
   const CommandRun run = RunVexolith(Args(truth, {"--marked", marked, path}));
   ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -211,11 +211,11 @@ TEST_F(ReadEndToEnd, MarkedPictureShowsOutlineAndCrosses) {
 }
 
 TEST_F(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
-  vxgen::FigureSpec a;
+  vxgen::FigureParams a;
   a.rows = a.cols = 6;
   a.size = 150;
   a.seed = 1;
-  vxgen::FigureSpec b = a;
+  vxgen::FigureParams b = a;
   b.seed = 2;
   b.angle = 30;
   vxgen::Truth ta, tb;
@@ -223,7 +223,7 @@ TEST_F(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
   const std::string missing = *dir_ + "/missing.bmp";
   const std::string junk = *dir_ + "/junk.bmp";
   std::ofstream(junk) << "not a picture at all";
-  vxgen::FigureSpec blank = a;
+  vxgen::FigureParams blank = a;
   blank.size = 10;  // a speck in a white picture: no figure
   const std::string pblank = Draw(blank, "blank.bmp");
 
@@ -254,7 +254,7 @@ TEST_F(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
 }
 
 TEST_F(ReadEndToEnd, LibraryPrintoutStaysOffTheResults) {
-  const vxgen::Truth truth = vxgen::Render(vxgen::SampleSpec()).truth;
+  const vxgen::Truth truth = vxgen::Render(vxgen::SampleParams()).truth;
   const CommandRun quiet = RunVexolith({"read", VEXOLITH_SAMPLE_PICTURE});
   EXPECT_EQ(quiet.out.find("N:"), std::string::npos);
   EXPECT_EQ(quiet.err.find("N:"), std::string::npos);
@@ -285,11 +285,11 @@ TEST_F(ReadEndToEnd, BadUsageExitsTwoWithOneLine) {
 TEST_F(ReadEndToEnd, LargeFigureIsReadAtReducedSize) {
   // Fills a picture of about 1700 x 1700 pixels: read at a reduced size,
   // corners mapped back to the picture.
-  vxgen::FigureSpec spec = vxgen::RandomSpec(21, 3);
-  spec.size = 1400;
-  spec.margin = 0.1;
+  vxgen::FigureParams params = vxgen::RandomParams(21, 3);
+  params.size = 1400;
+  params.margin = 0.1;
   vxgen::Truth truth;
-  const std::string path = Draw(spec, "large.bmp", &truth);
+  const std::string path = Draw(params, "large.bmp", &truth);
   const CommandRun run = RunVexolith(Args(truth, {"--json", path}));
   ASSERT_EQ(run.exit_code, 0) << run.err;
   std::string verdicts = "\"verdicts\":[";

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "tools/bmp_file.h"
-#include "tools/random_specs.h"
+#include "tools/random_params.h"
 
 namespace {
 
@@ -33,12 +33,12 @@ void ExpectCellsMatchTruth(const vxgen::TestPicture& t) {
 }
 
 TEST(TestPicture, BorderRingIsBlackAndGivenCellsAreKept) {
-  vxgen::FigureSpec spec;
-  spec.rows = 4;
-  spec.cols = 5;
-  spec.black = std::vector<bool>(20, false);
-  spec.black[1 * 5 + 2] = true;
-  const std::vector<bool> cells = vxgen::FigureCells(spec);
+  vxgen::FigureParams params;
+  params.rows = 4;
+  params.cols = 5;
+  params.black = std::vector<bool>(20, false);
+  params.black[1 * 5 + 2] = true;
+  const std::vector<bool> cells = vxgen::FigureCells(params);
   const std::vector<std::string> rows = vxgen::VerdictRows(4, 5, cells);
   EXPECT_EQ(rows, (std::vector<std::string>{"#####", "#.#.#", "#...#", "#####"}));
 }
@@ -46,14 +46,14 @@ TEST(TestPicture, BorderRingIsBlackAndGivenCellsAreKept) {
 TEST(TestPicture, TruthMatchesPixelsAtEveryQuarterTurnAndBetween) {
   for (double angle : {0.0, 17.0, 90.0, 100.0, 200.0, 271.0, 330.0}) {
     SCOPED_TRACE(angle);
-    vxgen::FigureSpec spec;
-    spec.rows = 6;
-    spec.cols = 9;
-    spec.size = 180;
-    spec.angle = angle;
-    spec.skew = 0.02;
-    spec.seed = 7;
-    const vxgen::TestPicture t = vxgen::Render(spec);
+    vxgen::FigureParams params;
+    params.rows = 6;
+    params.cols = 9;
+    params.size = 180;
+    params.angle = angle;
+    params.skew = 0.02;
+    params.seed = 7;
+    const vxgen::TestPicture t = vxgen::Render(params);
     // A quarter turn swaps what is seen as rows and columns.
     const bool swapped = (angle > 45 && angle < 135) || (angle > 225 && angle < 315);
     EXPECT_EQ(t.truth.rows, swapped ? 9 : 6);
@@ -63,11 +63,11 @@ TEST(TestPicture, TruthMatchesPixelsAtEveryQuarterTurnAndBetween) {
 }
 
 TEST(TestPicture, SameSeedSamePictureOtherSeedOtherCells) {
-  const vxgen::FigureSpec spec = vxgen::RandomSpec(3, 5);
-  EXPECT_EQ(vxgen::Render(spec).picture.bgr, vxgen::Render(spec).picture.bgr);
-  vxgen::FigureSpec other = spec;
+  const vxgen::FigureParams params = vxgen::RandomParams(3, 5);
+  EXPECT_EQ(vxgen::Render(params).picture.bgr, vxgen::Render(params).picture.bgr);
+  vxgen::FigureParams other = params;
   other.seed += 1;
-  EXPECT_NE(vxgen::FigureCells(spec), vxgen::FigureCells(other));
+  EXPECT_NE(vxgen::FigureCells(params), vxgen::FigureCells(other));
 }
 
 TEST(BmpFile, HeaderAndBottomUpPaddedRows) {

@@ -1,4 +1,4 @@
-#include "tools/random_specs.h"
+#include "tools/random_params.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +11,9 @@ double Uniform(std::mt19937& rng, double lo, double hi) { return lo + (hi - lo) 
 
 }  // namespace
 
-FigureSpec RandomSpec(std::uint32_t seed, int index, const SetLimits& limits) {
+FigureParams RandomParams(std::uint32_t seed, int index, const SetLimits& limits) {
   std::mt19937 rng(seed * 7919u + static_cast<std::uint32_t>(index) * 104729u + 17u);
-  FigureSpec s;
+  FigureParams s;
   const int span = limits.max_cells - limits.min_cells + 1;
   s.rows = limits.min_cells + static_cast<int>(rng() % static_cast<std::uint32_t>(span));
   s.cols = limits.min_cells + static_cast<int>(rng() % static_cast<std::uint32_t>(span));

@@ -10,8 +10,8 @@ namespace vxgen {
 // 10 x 10 cells (8 x 8 free cells inside the border ring), 200 pixels
 // across, turned 12 degrees, with a little perspective, blur, noise and
 // lighting gradient: about 290 x 290 pixels, 250 KB as a bitmap file.
-inline FigureSpec SampleSpec() {
-  FigureSpec s;
+inline FigureParams SampleParams() {
+  FigureParams s;
   s.rows = 10;
   s.cols = 10;
   s.size = 200.0;

@@ -23,6 +23,6 @@ struct SetLimits {
 
 // Picture `index` of the set made from `seed`; the same pair always gives
 // the same picture.
-FigureSpec RandomSpec(std::uint32_t seed, int index, const SetLimits& limits = {});
+FigureParams RandomParams(std::uint32_t seed, int index, const SetLimits& limits = {});
 
 }  // namespace vxgen
