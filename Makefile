@@ -14,7 +14,9 @@ build: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 
-run: build
+run: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build -j $(JOBS) --target vexolith_cli
 	./build/cli/vexolith read
 
 test: test-normal test-sanitize
