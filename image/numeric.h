@@ -1,15 +1,22 @@
 // Numeric helpers used inside the library; the exported forms forward here.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 namespace vx {
 
 // Halves go up for non-negative values; negative values are truncated
 // toward zero because the test t <= v - 0.5 never holds for them.
+// Values beyond the 32-bit range saturate and NaN gives 0, so a stray
+// coordinate gives a defined result instead of an undefined conversion.
 inline int RoundHalfUp(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0)) {
+    if (v > 0) return INT_MAX;
+    return v < 0 ? INT_MIN : 0;
+  }
   int t = static_cast<int>(v);
-  return (t <= v - 0.5) ? t + 1 : t;
+  return (t <= v - 0.5 && t < INT_MAX) ? t + 1 : t;
 }
 
 // The stride rule: row bytes rounded up to whole 4-byte units, in 64 bits.

@@ -24,3 +24,10 @@ TEST(RoundHost, LibraryRoundTruncatesNegatives) {
   EXPECT_EQ(vexolith::round(2.4999), 2);
   EXPECT_EQ(vexolith::round(-0.5), 0);
 }
+
+TEST(RoundHost, LibraryRoundSaturatesOutsideTheIntRange) {
+  EXPECT_EQ(vexolith::round(2147483647.7), 2147483647);
+  EXPECT_EQ(vexolith::round(1e300), 2147483647);
+  EXPECT_EQ(vexolith::round(-1e300), -2147483647 - 1);
+  EXPECT_EQ(vexolith::round(std::nan("")), 0);
+}
