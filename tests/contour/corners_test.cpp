@@ -1,8 +1,10 @@
-// Corner finding and refinement: corners, side lines, result codes and what
-// survives failures.
+// Corner finding and refinement: corners, side lines, result codes, what
+// survives failures; end to end on a turned grid, thresholded and found.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <tuple>
 
 #include "tests/contour/store_fixture.h"
 
@@ -39,7 +41,7 @@ Pixels Of(const C_POINT* c) {
 
 const C_POINT kRect[4] = {{10, 10}, {60, 40}, {10, 40}, {60, 10}};
 
-// Refined, each side line of a ring runs along one side through all of its pixels.
+// Refined, each side line of a ring runs through all pixels of one side.
 TEST(CornerFinding, RingCornersAndSideLines) {
   Image image = Image::Gray(100, 100, 255);
   for (C_POINT p : Ring(10, 10, 60, 40)) image.at(p.x, p.y) = 0;
@@ -65,13 +67,11 @@ TEST(CornerFinding, DegenerateContoursAndBadIndices) {
   const int run = store.Add({{3, 7}, {4, 7}, {5, 7}, {6, 7}, {5, 5}});  // nothing below the diagonal
   const int rows = store.Add({{0, 4}, {1, 4}, {2, 5}, {3, 5}, {4, 5}});
   C_POINT c[4] = {{1, 1}, {1, 1}, {1, 1}, {1, 1}};
-  EXPECT_EQ(store.s->Return4DistantPoints(c[0], dot), 1);
-  EXPECT_EQ(store.s->Return4DistantPoints(c[0], run), 2);
-  EXPECT_EQ(store.s->Return4DistantPoints(c[0], 3), -1);
+  for (auto [index, result] : {std::pair{dot, 1}, {run, 2}, {3, -1}})
+    EXPECT_EQ(store.s->Return4DistantPoints(c[0], index), result);
   EXPECT_EQ(Of(c), Pixels(4, {1, 1}));
-  EXPECT_EQ(store.s->PointsInLine(F_LINE{3, 1, 0.0, 5.0}, rows), 3);
-  EXPECT_EQ(store.s->PointsInLine(F_LINE{3, 1, 0.0, 4.9}, rows), 2);
-  EXPECT_EQ(store.s->PointsInLine(F_LINE{3, 1, std::nan(""), 5.0}, rows), 0);
+  for (auto [k, b, points] : {std::tuple{0.0, 5.0, 3}, {0.0, 4.9, 2}, {std::nan(""), 5.0, 0}})
+    EXPECT_EQ(store.s->PointsInLine(F_LINE{3, 1, k, b}, rows), points) << b;
 }
 
 TEST(Accuracy4RombPoints, FailuresKeepTheCornersAndEarlierLines) {
@@ -86,24 +86,113 @@ TEST(Accuracy4RombPoints, FailuresKeepTheCornersAndEarlierLines) {
   // Sides 0 and 1 both run along y = 10: p1 has no intersection.
   Points vee;
   for (int i = 0; i <= 40; ++i) vee.insert(vee.end(), {{10 + 2 * i, 10}, {10 + i, 10 + i}, {90 - i, 10 + i}});
-  const struct {
-    int index;
-    Points corners;
-    int result;
-  } cases[] = {{store.Add(ell), {{10, 10}, {60, 40}, {16, 16}, {60, 10}}, 1},  // side 0 spans 6 by 6
-               {store.Add(ell), {kRect, kRect + 4}, 2},
-               {store.Add(doubled), {kRect, kRect + 4}, 4},
-               {store.Add(vee), {{50, 10}, {50, 50}, {10, 10}, {90, 10}}, 3},
-               {9, {kRect, kRect + 4}, -1}};
-  for (const auto& t : cases) {
-    Points c = t.corners;
+  const std::tuple<int, Points, int> cases[] = {
+      {store.Add(ell), {{10, 10}, {60, 40}, {16, 16}, {60, 10}}, 1},  // side 0 spans 6 by 6
+      {store.Add(ell), {kRect, kRect + 4}, 2},
+      {store.Add(doubled), {kRect, kRect + 4}, 4},
+      {store.Add(vee), {{50, 10}, {50, 50}, {10, 10}, {90, 10}}, 3},
+      {9, {kRect, kRect + 4}, -1}};
+  for (const auto& [index, corners, result] : cases) {
+    Points c = corners;
     C_POINTd cd[4] = {};
     F_LINE lines[4] = {};
-    EXPECT_EQ(store.s->Accuracy4RombPoints(c[0], cd[0], lines[0], t.index), t.result);
-    EXPECT_EQ(Of(c.data()), Of(t.corners.data()));
-    EXPECT_TRUE(cd[0].x == 0.0 && lines[1].type == (t.result >= 2 ? 3 : 0) &&
-                lines[2].type == (t.result > 2 ? 3 : 0))
-        << t.result;
+    EXPECT_EQ(store.s->Accuracy4RombPoints(c[0], cd[0], lines[0], index), result);
+    EXPECT_EQ(Of(c.data()), Of(corners.data()));
+    EXPECT_TRUE(cd[0].x == 0.0 && lines[1].type == (result >= 2 ? 3 : 0) &&
+                lines[2].type == (result > 2 ? 3 : 0))
+        << result;
+  }
+}
+
+// Figure size before turning, its white cells, frame and line widths, centre.
+constexpr double kFigW = 180, kFigH = 140, kCols = 5, kRows = 4, kBorder = 8, kLine = 5, kCx = 150.3,
+                 kCy = 149.6;
+
+struct Figure {
+  double c, s;                          // cosine and sine of the turn
+  Image image = Image::Gray(300, 300);  // 0 figure and dots, 255 background
+  int figure_pixels = 0;                // black pixels of the figure alone
+  // Is (x, y) inside the figure shrunk by margin? (u, v): in its unturned frame.
+  bool Within(double x, double y, double margin, double* u = nullptr, double* v = nullptr) const {
+    double a = c * (x - kCx) + s * (y - kCy), b = -s * (x - kCx) + c * (y - kCy);
+    if (u) *u = a, *v = b;
+    return std::abs(a) <= kFigW / 2 - margin && std::abs(b) <= kFigH / 2 - margin;
+  }
+  // Dark inside the figure unless in a cell.
+  bool DarkAt(double x, double y) const {
+    double u, v;
+    if (!Within(x, y, 0, &u, &v)) return false;
+    const double a = u + kFigW / 2 - kBorder, b = v + kFigH / 2 - kBorder, w = kFigW - 2 * kBorder,
+                 h = kFigH - 2 * kBorder, cw = (w - (kCols - 1) * kLine) / kCols,
+                 ch = (h - (kRows - 1) * kLine) / kRows;
+    return a < 0 || b < 0 || a > w || b > h || std::fmod(a, cw + kLine) >= cw ||
+           std::fmod(b, ch + kLine) >= ch;
+  }
+  // True corner k in pixel coordinates, in order around the outline.
+  C_POINTd Corner(int k) const {
+    const double u = k == 1 || k == 2 ? kFigW / 2 : -kFigW / 2, v = k >= 2 ? kFigH / 2 : -kFigH / 2;
+    return C_POINTd{kCx + c * u - s * v, kCy + s * u + c * v};
+  }
+};
+
+// 4 x 4 samples a pixel into gray 40 .. 230, thresholded at 128; four dots.
+Figure Draw(double degrees) {
+  const double t = degrees * std::numbers::pi / 180;
+  Figure f{std::cos(t), std::sin(t)};
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) {
+      int dark = 0;
+      for (int j = 0; j < 16; ++j) dark += f.DarkAt(x - 0.375 + 0.25 * (j % 4), y - 0.375 + 0.25 * (j / 4));
+      f.figure_pixels += (f.image.at(x, y) = 230 - (190 * dark) / 16 < 128 ? 0 : 255) == 0;
+    }
+  for (auto [x, y] : {Pixel{5, 5}, {290, 12}, {8, 280}, {260, 291}})
+    f.image.at(x, y) = f.image.at(x + 1, y) = f.image.at(x, y + 1) = 0;
+  return f;
+}
+
+// Each corner near a true one; p1/p2 and p3/p4 opposite corners.
+void ExpectCorners(const Figure& f, const C_POINTd (&found)[4], double tolerance) {
+  int which[4];
+  for (int k = 0; k < 4; ++k) {
+    double best = 1e9;
+    for (int t = 0; t < 4; ++t)
+      if (double d = std::max(std::abs(found[k].x - f.Corner(t).x), std::abs(found[k].y - f.Corner(t).y));
+          d < best)
+        best = d, which[k] = t;
+    EXPECT_LE(best, tolerance) << "corner " << k + 1 << " at " << found[k].x << "," << found[k].y;
+  }
+  EXPECT_TRUE((which[0] + 2) % 4 == which[1] && (which[2] + 2) % 4 == which[3]);
+}
+
+// The figure is the largest contour, holding all its pixels. Its extreme
+// pixels lie within 3 pixels of the corners; refined ones within 2.
+TEST(FigureCorners, TurnedGridGivesItsFourCorners) {
+  for (double degrees : {3.0, 11.0, 20.0, 27.5, 34.0, 41.0, -16.0}) {
+    SCOPED_TRACE(testing::Message() << degrees << " degrees");
+    Figure f = Draw(degrees);
+    auto store = Found(f.image, 1);
+    ASSERT_EQ(store->ReturnAllContours(), 5);  // the figure and four dots
+    int figure = 0;
+    for (int i = 1; i < 5; ++i) figure = store->AllPoints(i) > store->AllPoints(figure) ? i : figure;
+    EXPECT_EQ(store->AllPoints(figure), f.figure_pixels);
+
+    C_POINT corners[4] = {};
+    ASSERT_EQ(store->Return4DistantPoints(corners[0], figure), 0);
+    C_POINTd extreme[4], refined[4];
+    for (int k = 0; k < 4; ++k) extreme[k] = C_POINTd{double(corners[k].x), double(corners[k].y)};
+    ExpectCorners(f, extreme, 3.0);
+    // Lines inside a filled frame all score alike, so refine on the outer
+    // outline: figure pixels with a 4-neighbour in the background outside.
+    Image ring = Image::Gray(300, 300);
+    for (auto [x, y] : PointsOf(*store, figure))
+      for (auto [dx, dy] : {Pixel{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        if (f.image.at(x + dx, y + dy) != 0 && !f.Within(x + dx, y + dy, 2)) ring.at(x, y) = 0;
+    auto outline = Found(ring, 1);
+    ASSERT_EQ(outline->ReturnAllContours(), 1);  // one 8-connected ring
+    ASSERT_EQ(outline->Return4DistantPoints(corners[0], 0), 0);
+    F_LINE lines[4] = {};
+    ASSERT_EQ(outline->Accuracy4RombPoints(corners[0], refined[0], lines[0], 0), 0);
+    ExpectCorners(f, refined, 2.0);
   }
 }
 

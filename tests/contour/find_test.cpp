@@ -1,7 +1,8 @@
-// Find: fill and walk orders, 8-connectivity, printout, refusals, search
-// rectangle, store and fill-stack limits, and nesting by bounding boxes.
+// Find (fill and walk orders, printout, refusals, limits), nesting by boxes,
+// and the store's accessors, copies and drawing.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 #include "contour/nesting.h"
@@ -14,7 +15,7 @@ using Ints = std::vector<int>;
 const std::vector<std::string> kTwoBlobs = {"........", ".##.....", ".##..#..", ".....##.", "........"};
 
 // The walk lists the outline (and centre), then the fill without the start.
-TEST(FillOrder, BlockFilledAndWalked) {
+TEST(FillOrder, BlockAndLongLineFilledAndWalked) {
   const Pixels fill = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 1}, {3, 2}, {2, 3}, {3, 3}, {1, 3}};
   Pixels walk = {{1, 1}, {2, 1}, {3, 1}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {2, 2}};
   walk.insert(walk.end(), fill.begin() + 1, fill.end());
@@ -24,10 +25,13 @@ TEST(FillOrder, BlockFilledAndWalked) {
     EXPECT_EQ(PointsOf(*store, 0), expected);
     EXPECT_EQ(Box(store->ReturnRectContour(0)), (Ints{1, 1, 3, 3}));
   }
+  // 70001 pixels outgrow the first buffer (half the rectangle) and a 16-bit count.
+  auto store = Found(Image::Gray(70001, 1, 0), 2);
+  EXPECT_TRUE(store->ReturnAllContours() == 1 && store->items[0].count == 140001u);
+  EXPECT_EQ(PointsOf(*store, 0).back(), Pixel(70000, 0));
 }
 
-// A ring, a diagonal pair and a lone pixel of value 1 (taken pixels are marked
-// apart from pixel values).
+// Ring, diagonal pair, lone pixel of value 1 (taken marks kept apart from values).
 TEST(FillOrder, EightConnectedRegionsOfEitherColour) {
   Image image = Image::FromArt({"###.....", "#.#.....", "###..#..", "......#.", "........", "...#...."});
   for (int y = 0; y < 6; ++y)
@@ -40,15 +44,6 @@ TEST(FillOrder, EightConnectedRegionsOfEitherColour) {
     EXPECT_EQ(Box(ones->ReturnRectContour(1)), (Ints{5, 2, 6, 3}));
     EXPECT_EQ(PointsOf(*ones, 2), (Pixels{{3, 5}}));
   }
-}
-
-// 70001 pixels outgrow the first buffer (half the rectangle) and a 16-bit count.
-TEST(FillOrder, LongRegionIsStoredWhole) {
-  auto store = Found(Image::Gray(70001, 1, 0), 2);
-  ASSERT_EQ(store->ReturnAllContours(), 1);
-  EXPECT_EQ(store->items[0].count, 140001u);
-  EXPECT_EQ(PointsOf(*store, 0).back(), Pixel(70000, 0));
-  EXPECT_EQ(Box(store->ReturnRectContour(0)), (Ints{0, 0, 70000, 0}));
 }
 
 // 200 x 200 stays within 20000 pending pixels; 400 x 400 is cut into further
@@ -103,17 +98,14 @@ TEST(Find, RefusalsAndSearchRectangle) {
   EXPECT_EQ(Box(clipped->area), (Ints{0, 0, 8, 5}));
 }
 
-// 125 x 100 lone pixels fill the store: 2, without printout, now and later.
+// 10001 lone pixels overfill the store: 2, without printout, now and later.
 TEST(Find, FullStoreStopsWithoutPrintout) {
-  Image image = Image::Gray(250, 200);
-  for (int y = 0; y < 200; y += 2)
-    for (int x = 0; x < 250; x += 2) image.at(x, y) = 0;
+  Image image = Image::Gray(20001, 1);
+  for (int x = 0; x < 20001; x += 2) image.at(x, 0) = 0;
   auto store = std::make_unique<CONTOUR>();
-  for (unsigned long mode : {3ul, 1ul}) {
-    EXPECT_EQ(FindAll(*store, image, mode), "2|");
-    ASSERT_EQ(store->ReturnAllContours(), 10000);
-  }
-  EXPECT_EQ(PointsOf(*store, 9999), (Pixels{{2 * (9999 % 125), 2 * (9999 / 125)}}));
+  for (unsigned long mode : {3ul, 1ul}) EXPECT_EQ(FindAll(*store, image, mode), "2|");
+  ASSERT_EQ(store->ReturnAllContours(), 10000);
+  EXPECT_EQ(PointsOf(*store, 9999), (Pixels{{19998, 0}}));
 }
 
 Ints MaxLevel(CONTOUR& store) {
@@ -136,21 +128,59 @@ TEST(Nesting, BoundingBoxesDecide) {
   }
 }
 
+// 0 outermost; 1 overlaps 0; 2 inside 0 and 1 (both level 0: lower index
+// wins); 3 inside 1 only; 4 inside 0, 1 and 3 (3 deepest); 5 equals 3.
 TEST(Nesting, DeepestEnclosingBoxWinsThenLowestIndex) {
-  const RECT boxes[6] = {
-      {0, 0, 10, 10},  // outermost
-      {1, 1, 20, 20},  // overlaps 0 without being inside it
-      {5, 5, 6, 6},    // inside 0 and 1, both level 0: the lower index wins
-      {2, 2, 15, 15},  // inside 1 only
-      {5, 5, 6, 6},    // inside 0, 1 and 3: 3 is deepest
-      {2, 2, 15, 15},  // equal to 3, so not strictly inside it
-  };
+  const RECT boxes[6] = {{0, 0, 10, 10}, {1, 1, 20, 20}, {5, 5, 6, 6},
+                         {2, 2, 15, 15}, {5, 5, 6, 6},   {2, 2, 15, 15}};
   CONTOUR_ITEM items[6];
   for (int i = 0; i < 6; ++i) items[i] = CONTOUR_ITEM{1, nullptr, boxes[i], i ? 7 : -1, i ? 7 : 0};
   vx::NestByBoxes(items, 6);
   Ints mama_level;
   for (const CONTOUR_ITEM& item : items) mama_level.insert(mama_level.end(), {item.mama, item.level});
   EXPECT_EQ(mama_level, (Ints{-1, 0, -1, 0, 0, 1, 1, 1, 3, 2, 1, 1}));
+}
+
+const Image kBarAndDot = Image::FromArt({"......", ".####.", ".####.", "......", "#....."});
+
+TEST(Store, AccessorsCopyAndDrawing) {
+  auto store = Found(kBarAndDot, 0);
+  ASSERT_EQ(store->ReturnAllContours(), 2);
+  auto centre = [&](int i) {
+    return Pixel(store->ReturnCenterContour(i).x, store->ReturnCenterContour(i).y);
+  };
+  EXPECT_EQ(Box(store->ReturnRectContour(0)), (Ints{1, 1, 4, 2}));
+  EXPECT_EQ(centre(0), Pixel(2, 1));
+  EXPECT_TRUE(store->ReturnPointInContour(C_POINT{0, 4}, 1) &&
+              !store->ReturnPointInContour(C_POINT{0, 4}, 0));
+  Image canvas = Image::Color(6, 5);
+  for (int bad : {-1, 2, INT_MIN, INT_MAX}) {
+    EXPECT_EQ(centre(bad), Pixel(-1, -1)) << bad;
+    EXPECT_EQ(Box(store->ReturnRectContour(bad)), (Ints{-1, -1, -1, -1}));
+    EXPECT_FALSE(store->ReturnPointInContour(C_POINT{1, 1}, bad));
+    EXPECT_EQ(store->DrawContour(canvas.img(), bad, 1, 2, 3), 1);
+    EXPECT_TRUE(store->GetMama(bad) == -1 && store->AllPoints(bad) == 0);
+  }
+
+  // The copy owns its points and outlives the source; its old points are freed
+  // (the sanitized build shows leaks). Drawing writes c0, c1, c2 to bytes 0, 1,
+  // 2 of points inside the image only ((1, 1) of the bar here); gray is left.
+  auto copy = Found(Image::FromArt({"#.#.#.#"}), 0);
+  {
+    auto source = Found(kBarAndDot, 0);
+    *copy = *source;
+    EXPECT_NE(copy->items[0].points, source->items[0].points);
+  }
+  CONTOUR& same = *copy;
+  *copy = same;
+  ASSERT_EQ(copy->ReturnAllContours(), 2);
+  EXPECT_EQ(PointsOf(*copy, 0), PointsOf(*Found(kBarAndDot, 0), 0));
+  Image small = Image::Color(2, 2, 200, 200, 200), gray = Image::Gray(6, 5, 200);
+  EXPECT_EQ(copy->DrawContour(small.img(), 0, 10, 20, 30), 0);
+  EXPECT_EQ(std::vector<int>(small.img().bits, small.img().bits + 16),
+            (Ints{200, 200, 200, 200, 200, 200, 0, 0, 200, 200, 200, 10, 20, 30, 0, 0}));
+  EXPECT_EQ(copy->DrawContours(gray.img(), 0, 0, 0), 0);
+  EXPECT_EQ(gray.Art(), std::vector<std::string>(5, "......"));
 }
 
 }  // namespace

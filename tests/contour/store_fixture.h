@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "support/images.h"
 #include "vexolith.h"

@@ -1,17 +1,21 @@
-// Laying grid lines over a quadrilateral, the grid's lifecycle, and reading
-// verdicts out of cell values.
+// Laying grid lines over a quadrilateral, the grid's lifecycle, measuring
+// cells (weighted share of black, result codes, drawings) and reading verdicts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
-#include <vector>
+#include <cstdlib>
 
+#include "support/images.h"
 #include "vexolith.h"
 
 namespace {
 
-// The 100 x 100 square with p1 at the origin and p3 below it.
-constexpr FOUR_FIG_Pd kSquare{{0, 0}, {100, 100}, {0, 100}, {100, 0}};
+using vxtest::Image;
+
+constexpr FOUR_FIG_Pd kSquare{{0, 0}, {100, 100}, {0, 100}, {100, 0}};  // p1 at the origin, p3 below
 
 void ExpectLine(const F_LINE& line, int dir, double k, double b) {
   EXPECT_TRUE(line.dir == dir && line.k == k && line.b == b) << line.dir << " " << line.k << " " << line.b;
@@ -52,9 +56,8 @@ TEST(GridConstruction, SpacedDivisionSumsTheModel) {
   ExpectLine(up.GetLine(2), 1, 0, 25);
 }
 
-// GetLine answers zeroed lines outside its range. Counts below 1, or whose
-// product or sum passes int range, give no cells, and every call on such a
-// grid is harmless.
+// GetLine gives zeroed lines outside its range. Counts below 1, or whose
+// product or sum passes int range, give no cells; such grids are harmless.
 TEST(GridConstruction, LineRangeAndUnusableCounts) {
   GRID g(3, 9);
   g.CreateGrid(kSquare);
@@ -62,8 +65,7 @@ TEST(GridConstruction, LineRangeAndUnusableCounts) {
   for (int n : {-1, 10, INT_MAX, INT_MIN}) ExpectLine(g.GetLine(n), 0, 0, 0);
   for (auto [rows, columns] : {std::pair{0, 5}, {5, -3}, {1 << 20, 1 << 20}, {INT_MAX, INT_MAX}}) {
     GRID none(rows, columns);
-    EXPECT_EQ(none.cells, nullptr);
-    EXPECT_EQ(none.CreateGrid(kSquare), 0);
+    EXPECT_TRUE(none.cells == nullptr && none.CreateGrid(kSquare) == 0);
     ExpectLine(none.GetLine(0), 0, 0, 0);
     bool flags[2] = {true, true};
     none.ReturnGrid(-1.0, flags[0]);
@@ -95,20 +97,105 @@ std::vector<int> Flags(GRID& g, double threshold, bool by_rows) {
 }
 
 TEST(GridReadout, OrdersThresholdAndCount) {
-  // Two rows, three columns; by (row, column): (0,0) 0.9, (1,0) 0.1,
-  // (0,1) 0.2, (1,1) 0.8, (0,2) 0.6, (1,2) 0.4.
-  GRID g(2, 3);
-  const double values[6] = {0.9, 0.1, 0.2, 0.8, 0.6, 0.4};
-  for (int c = 0; c < 6; ++c) g.cells[c] = values[c];
+  GRID g(2, 3);  // cells column by column: (0,0) 0.9, (1,0) 0.1, (0,1) 0.2, ...
+  std::ranges::copy(std::array{0.9, 0.1, 0.2, 0.8, 0.6, 0.4}, g.cells);
   EXPECT_EQ(Flags(g, 0.5, false), (std::vector<int>{1, 0, 0, 1, 1, 0, 1}));
   EXPECT_EQ(Flags(g, 0.5, true), (std::vector<int>{1, 0, 1, 0, 1, 0, 1}));
-  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));  // each row from its last column
-  EXPECT_EQ(g.ReturnBlackCells(0.5), 3);
-  EXPECT_EQ(g.ReturnBlackCells(0.9), 0);  // equal is white
-  g.cells[1] = std::nan("");
-  g.cells[2] = 0.0;
+  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));    // each row from its last column
+  EXPECT_TRUE(g.ReturnBlackCells(0.5) == 3 && g.ReturnBlackCells(0.9) == 0);  // equal is white
+  g.cells[1] = std::nan(""), g.cells[2] = 0.0;
   EXPECT_EQ(Flags(g, -1.0, false), (std::vector<int>{1, 0, 1, 1, 1, 1, 1}));
   EXPECT_EQ(g.ReturnBlackCells(-1e300), 5);
+}
+
+constexpr FOUR_FIG_Pd kDiamond{{10, 8}, {10, 12}, {12, 10}, {8, 10}};  // around (10, 10), diagonals 4: r = 2
+
+double Measured(const Image& image, FOUR_FIG_Pd corners = kDiamond) {
+  GRID g(1, 1);
+  g.CreateGrid(corners);
+  EXPECT_EQ(g.RecogCells(image.img()), 0);
+  return g.cells[0];
+}
+
+// Black at the centre weighs 1, at distance 3 (past r) -0.5; a window cut by
+// the image's last row still counts that row; any non-zero byte is white.
+TEST(CellRecognition, WeightedShareOfBlack) {
+  Image image = Image::Gray(20, 20);
+  image.at(10, 10) = 0;
+  EXPECT_EQ(Measured(image), 0.5);
+  image.at(10, 10) = 255, image.at(8, 9) = 0;
+  EXPECT_EQ(Measured(image), -0.25);
+  EXPECT_EQ(Measured(Image::Gray(20, 20, 0)), 1.0);
+  EXPECT_EQ(Measured(Image::Gray(20, 20, 7)), 0.0);
+  Image bottom = Image::Gray(20, 10);
+  for (int x = 0; x < 20; ++x) bottom.at(x, 9) = 0;
+  EXPECT_GT(Measured(bottom, FOUR_FIG_Pd{{0, 0}, {10, 10}, {0, 10}, {10, 0}}), 0.0);
+}
+
+// Weights come from each cell's own size: black only at city-block distance
+// >= 7 from the small cell's centre (50, 30) is past its r + 1 (r ~ 5.4), so
+// weighs 0, though the big cell (r = 30) measured first gave 7 a weight 0.77.
+TEST(CellRecognition, CellValueIgnoresLargerCellsBefore) {
+  Image image = Image::Gray(100, 60);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 100; ++x) image.at(x, y) = std::abs(x - 50) + std::abs(y - 30) >= 7 ? 0 : 255;
+  GRID pair(1, 2);
+  pair.CreateGrid(FOUR_FIG_Pd{{0, 0}, {52, 34}, {0, 60}, {52, 26}}, F_LINE{0, 0, 0, 1}, F_LINE{0, 0, 0, 48},
+                  F_LINE{0, 0, 0, 48}, F_LINE{0, 0, 0, 1}, nullptr);
+  ASSERT_EQ(pair.RecogCells(image.img()), 0);
+  EXPECT_TRUE(pair.cells[0] > 0.1 && pair.cells[1] == 0.0) << pair.cells[0] << " " << pair.cells[1];
+  EXPECT_EQ(Measured(image, FOUR_FIG_Pd{{48, 24}, {52, 34}, {48, 36}, {52, 26}}), 0.0);
+}
+
+TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
+  GRID g(2, 2);
+  // Column 1 reaches x = -400: column 0 is measured, the rest kept.
+  g.CreateGrid(FOUR_FIG_Pd{{100, 0}, {-400, 40}, {100, 40}, {-400, 0}});
+  for (int c = 0; c < 4; ++c) g.cells[c] = 7.0;
+  EXPECT_TRUE(g.RecogCells(Image::Color(200, 50).img()) == 1 && g.cells[0] == 7.0);
+  EXPECT_EQ(g.RecogCells(Image::Gray(200, 50).img()), 2);
+  EXPECT_TRUE(g.cells[1] == 0.0 && g.cells[2] == 7.0);
+  // Shorter diagonal 70 against width 20 (tall, so no row passes both).
+  GRID big(1, 1);
+  big.CreateGrid(FOUR_FIG_Pd{{0, 0}, {50, 50}, {0, 50}, {50, 0}});
+  big.cells[0] = 7.0;
+  EXPECT_TRUE(big.RecogCells(Image::Gray(20, 100).img()) == 3 && big.cells[0] == 7.0);
+  // Never built: zeroed lines have no form to intersect.
+  EXPECT_EQ(GRID(1, 1).RecogCells(Image::Gray(20, 20).img()), 2);
+}
+
+// Equal corners: NaN lines and value, read as white. Corners far outside the
+// image (y is not range-checked) fail without drawing anything.
+TEST(CellRecognition, DegenerateAndFarCellsStayDefined) {
+  Image image = Image::Gray(200, 50, 0), display = Image::Color(200, 50);
+  GRID g(1, 1);
+  g.CreateGrid(FOUR_FIG_Pd{{5, 5}, {5, 5}, {5, 5}, {5, 5}});
+  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 0);
+  EXPECT_TRUE(std::isnan(g.cells[0]) && g.ReturnBlackCells(-1.0) == 0);
+  g.CreateGrid(FOUR_FIG_Pd{{0, 1e12}, {100, 1e12 + 100}, {0, 1e12 + 100}, {100, 1e12}});
+  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 2);
+  g.CreateGrid(FOUR_FIG_Pd{{0, -1e300}, {100, 1e300}, {0, 1e300}, {100, -1e300}});
+  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 3);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(display.at(x, y, 2), 255) << x << "," << y;
+}
+
+// The display gets each cell's outline, and its diagonals for values >= 0.5.
+TEST(CellRecognition, DisplayGetsOutlinesAndCrosses) {
+  GRID g(1, 1);
+  g.CreateGrid(kDiamond);
+  for (bool black : {true, false}) {
+    Image image = Image::Gray(20, 20), display = Image::Color(20, 20);
+    image.at(10, 10) = black ? 0 : 255;  // value 0.5 or 0
+    ASSERT_EQ(g.RecogCells(image.img(), display.img()), 0);
+    auto bgr = [&](int x, int y) {
+      return display.at(x, y, 0) << 16 | display.at(x, y, 1) << 8 | display.at(x, y, 2);
+    };
+    for (auto [x, y] : {std::pair{11, 9}, {11, 11}, {9, 11}, {9, 9}}) EXPECT_EQ(bgr(x, y), 0x000040);
+    for (auto [x, y] : {std::pair{10, 9}, {9, 10}})
+      EXPECT_EQ(bgr(x, y), black ? 0xff0000 : 0xffffff);  // diagonals
+    EXPECT_EQ(bgr(3, 3), 0xffffff);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
-// SaveDF and OpenDF: uncompressed 24-bit bitmap files only.
+// SaveDF and OpenDF (uncompressed 24-bit bitmap files only), and handles of
+// loaded pictures: issued, queried and released, from several threads at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <set>
+#include <thread>
+#include <tuple>
 
+#include "image/bitmap_handle.h"
 #include "support/images.h"
 #include "support/picture_writers.h"
 
@@ -31,8 +37,7 @@ TEST(DfFile, GrayImageIsWrittenAs24BitWithThreeEqualBytes) {
                                                      {22, 3},  {26, 1 | 24 << 16}, {30, 0},  {34, 48}};
   for (auto [at, want] : fields) EXPECT_EQ(Field32(file, at), want) << "offset " << at;
   Image back = Open(path);
-  ASSERT_EQ(back.img().gray, 0);
-  ASSERT_EQ(back.img().stride, 16);
+  ASSERT_TRUE(back.img().gray == 0 && back.img().stride == 16);
   for (int y = 0; y < 3; ++y)
     for (int i = 0; i < 16; ++i) EXPECT_EQ(back.row(y)[i], i < 15 ? 10 * y + i / 3 : 0) << y << "," << i;
 }
@@ -48,12 +53,11 @@ TEST(DfFile, RoundTripsAreByteIdentical) {
     const size_t size = static_cast<size_t>(color.img().stride) * 4;
     const std::string first = vxtest::TempPath("first.bmp"), second = vxtest::TempPath("second.bmp");
     ASSERT_EQ(SaveDF(first.c_str(), color.img()), 0);
-    Image back = Open(first);
-    Image general = Image::Adopt(OpenGraphFile(first.c_str()));
-    ASSERT_EQ(back.img().stride, color.img().stride);
-    ASSERT_EQ(general.img().stride, color.img().stride);
-    EXPECT_EQ(std::memcmp(back.img().bits, color.img().bits, size), 0);
-    EXPECT_EQ(std::memcmp(general.img().bits, color.img().bits, size), 0);
+    Image back = Open(first), general = Image::Adopt(OpenGraphFile(first.c_str()));
+    for (const Image* img : {&back, &general}) {
+      ASSERT_EQ(img->img().stride, color.img().stride);
+      EXPECT_EQ(std::memcmp(img->img().bits, color.img().bits, size), 0);
+    }
     ASSERT_EQ(SaveDF(second.c_str(), back.img()), 0);
     EXPECT_EQ(vxtest::ReadFile(first), vxtest::ReadFile(second));
   }
@@ -63,11 +67,7 @@ TEST(DfFile, RoundTripsAreByteIdentical) {
 // general reader takes the other variants but no unknown header size.
 TEST(DfFile, ReadsOnly24BitFiles) {
   const vxtest::TestPicture picture = vxtest::RandomPicture(7, 5, 11, 6);
-  const struct {
-    const char* name;
-    Bytes bytes;
-    bool df, general;
-  } cases[] = {
+  const std::tuple<const char*, Bytes, bool, bool> cases[] = {
       {"top-down", vxtest::WriteBmp(picture, {.top_down = true}), true, true},
       {"V5 header", vxtest::WriteBmp(picture, {.info_size = 124}), true, true},
       {"20-byte header", vxtest::Patched(vxtest::WriteBmp(picture), {{14, 20}}), true, false},
@@ -77,12 +77,12 @@ TEST(DfFile, ReadsOnly24BitFiles) {
   auto result = [&](const Image& img) {
     return img.img().valid ? vxtest::MaxDifference(img.img(), picture) : -1;
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, bytes, df, general] : cases) {
+    SCOPED_TRACE(name);
     const std::string path = vxtest::TempPath("layout.bmp");
-    vxtest::WriteFile(path, c.bytes);
-    EXPECT_EQ(result(Open(path)), c.df ? 0 : -1);
-    EXPECT_EQ(result(Image::Adopt(OpenGraphFile(path.c_str()))), c.general ? 0 : -1);
+    vxtest::WriteFile(path, bytes);
+    EXPECT_EQ(result(Open(path)), df ? 0 : -1);
+    EXPECT_EQ(result(Image::Adopt(OpenGraphFile(path.c_str()))), general ? 0 : -1);
   }
   const std::string path = vxtest::TempPath("zero-offset.bmp");
   vxtest::WriteFile(path, vxtest::Patched(vxtest::WriteBmp(picture), {{10, 0}}));
@@ -108,11 +108,7 @@ TEST(DfFile, SaveRefusesWhatItCannotWrite) {
   Image color = Image::Color(4, 4);
   const IMG img = color.img();
   const std::string ok = vxtest::TempPath("ok.bmp");
-  const struct {
-    const char* name;
-    std::string path;
-    IMG img;
-  } cases[] = {
+  const std::tuple<const char*, std::string, IMG> cases[] = {
       {"missing folder", vxtest::TempPath("no/such/folder/x.bmp"), img},
       {"disk full", "/dev/full", img},
       {"null bits", ok, {nullptr, 4, img.stride, 4, 1, 0}},
@@ -120,8 +116,65 @@ TEST(DfFile, SaveRefusesWhatItCannotWrite) {
       {"negative height", ok, {img.bits, 4, img.stride, -2, 1, 0}},
       {"stride shorter than a row", ok, {img.bits, 4, 11, 4, 1, 0}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SaveDF(c.path.c_str(), c.img), 1) << c.name;
+  for (const auto& [name, path, bad] : cases) EXPECT_EQ(SaveDF(path.c_str(), bad), 1) << name;
   EXPECT_EQ(SaveDF(nullptr, img), 1);
+}
+
+const std::string& SmallPng() {
+  static const std::string path = [] {
+    std::string p = vxtest::TempPath("handle.png");
+    vxtest::WriteFile(p, vxtest::WritePng(vxtest::RandomPicture(9, 4, 1)));
+    return p;
+  }();
+  return path;
+}
+
+TEST(PictureHandle, LoadGivesAHandleThatIsReleasedOnce) {
+  const std::uint32_t handle = LoadPictureFile(SmallPng().c_str());
+  ASSERT_NE(handle, 0u);
+  int width = 0, height = 0;
+  ASSERT_TRUE(vx::PictureSize(handle, &width, &height));
+  EXPECT_TRUE(width == 9 && height == 4);
+  // 27 pixel bytes and one padding byte per row; rows too short are refused.
+  std::vector<unsigned char> rows(4 * 40, 0xAB);
+  EXPECT_FALSE(vx::FetchPictureRows(handle, rows.data(), 26, 4));
+  EXPECT_TRUE(vx::FetchPictureRows(handle, rows.data(), 40, 4));
+  EXPECT_TRUE(rows[27] == 0 && rows[28] == 0xAB);
+  EXPECT_EQ(DeleteObject(handle), 1);
+  EXPECT_EQ(DeleteObject(handle), 0);
+  EXPECT_FALSE(vx::PictureSize(handle, &width, &height));
+  EXPECT_EQ(DeleteObject(0), 0);
+}
+
+// Handles come from a counter: OpenGraphFile's is the one in between.
+TEST(PictureHandle, OpenGraphFileReleasesTheHandleItUsed) {
+  const std::uint32_t before = LoadPictureFile(SmallPng().c_str());
+  vxtest::Image img = vxtest::Image::Adopt(OpenGraphFile(SmallPng().c_str()));
+  const std::uint32_t after = LoadPictureFile(SmallPng().c_str());
+  ASSERT_EQ(img.img().valid, 1);
+  ASSERT_EQ(after, before + 2);
+  EXPECT_TRUE(DeleteObject(before + 1) == 0 && DeleteObject(before) == 1 && DeleteObject(after) == 1);
+}
+
+TEST(PictureHandle, ConcurrentLoadsGetDistinctHandles) {
+  constexpr int kThreads = 4, kLoads = 25;
+  std::vector<std::uint32_t> handles(kThreads * kLoads);
+  std::atomic<int> valid{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kLoads; ++i) {
+        handles[t * kLoads + i] = LoadPictureFile(SmallPng().c_str());
+        IMG img = OpenGraphFile(SmallPng().c_str());
+        valid += img.valid;
+        if (img.valid) DeleteImg(img);
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(valid, kThreads * kLoads);
+  const std::set<std::uint32_t> all(handles.begin(), handles.end());
+  EXPECT_TRUE(all.size() == handles.size() && all.count(0) == 0);
+  for (std::uint32_t h : all) EXPECT_EQ(DeleteObject(h), 1);
 }
 
 }  // namespace

@@ -1,22 +1,37 @@
-// Copying, clearing and allocating image buffers.
+// Image buffers: copying, clearing, allocating, gray conversion (the kernels
+// over every colour, and the converters), resizing, flipping and margins.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "image/buffer.h"
+#include "image/gray.h"
 #include "support/images.h"
 #include "vexolith.h"
 
 using vxtest::Image;
 
+namespace {
+
+// An image whose byte i is i * 7 + 1, padding included.
+Image Numbered(int width, int height, bool gray) {
+  Image img = gray ? Image::Gray(width, height) : Image::Color(width, height);
+  for (int i = 0; i < img.img().stride * height; ++i)
+    img.img().bits[i] = static_cast<unsigned char>(i * 7 + 1);
+  return img;
+}
+
+}  // namespace
+
 TEST(CopyIMG, EntryChecksInOrder) {
   unsigned char byte = 0;
   IMG dst{nullptr, 7, 7, 7, 7, 7};
   EXPECT_EQ(CopyIMG(IMG{nullptr, 0, 0, 0, 0, 0}, &dst), 1);  // valid first, whatever the rest
-  EXPECT_EQ(CopyIMG(IMG{nullptr, 0, 4, 1, 1, 1}, &dst), 2);  // sizes before the pointer
-  EXPECT_EQ(CopyIMG(IMG{&byte, 1, 4, 0, 1, 1}, &dst), 2);
+  // Sizes before the pointer.
+  for (IMG bad : {IMG{nullptr, 0, 4, 1, 1, 1}, IMG{&byte, 1, 4, 0, 1, 1}}) EXPECT_EQ(CopyIMG(bad, &dst), 2);
   EXPECT_EQ(CopyIMG(IMG{nullptr, 1, 4, 1, 1, 1}, &dst), 3);
   EXPECT_EQ(CopyIMG(IMG{&byte, 1, 1, 1, 1, 1}, nullptr), 4);
   EXPECT_EQ(dst.width, 7);  // untouched on failure
@@ -25,9 +40,8 @@ TEST(CopyIMG, EntryChecksInOrder) {
 // Copying and clearing cover every byte, padding included, of either format.
 TEST(Lifecycle, CopyAndClearCoverPadding) {
   for (bool gray : {false, true}) {
-    Image src = gray ? Image::Gray(5, 3) : Image::Color(5, 3);
+    Image src = Numbered(5, 3, gray);
     const size_t bytes = static_cast<size_t>(src.img().stride) * 3;
-    for (size_t i = 0; i < bytes; ++i) src.img().bits[i] = static_cast<unsigned char>(i * 7 + 1);
     IMG raw{};
     ASSERT_EQ(CopyIMG(src.img(), &raw), 0);
     Image copy = Image::Adopt(raw);
@@ -42,7 +56,95 @@ TEST(Lifecycle, CopyAndClearCoverPadding) {
 // Sizes are computed in 64 bits: a stride of 3e9 is refused, not wrapped.
 // Signed zeros: -0.0 is not below 0, and equal arguments give the second.
 TEST(Numeric, WideStridesAndSignedZeros) {
-  EXPECT_EQ(vx::NewImage(1'000'000'000, 1, false).valid, 0);
-  EXPECT_EQ(vx::NewImage(5, 0, true).valid, 0);
+  EXPECT_EQ(vx::NewImage(1'000'000'000, 1, false).valid + vx::NewImage(5, 0, true).valid, 0);
   EXPECT_TRUE(std::signbit(absf(-0.0)) && std::signbit(max_(0.0, -0.0)) && std::signbit(min_(0.0, -0.0)));
+}
+
+// All 2^24 colours, through the scalar and (if available) AVX2 kernels.
+TEST(GrayKernels, AllColoursMatchTheFormula) {
+  using Values = void (*)(const unsigned char*, double*, int);
+  using Bytes = void (*)(const unsigned char*, unsigned char*, int);
+  std::vector<std::pair<Values, Bytes>> kernels{{vx::GrayRowValuesScalar, vx::GrayRowTo8Scalar}};
+  if (vx::CpuHasAvx2()) kernels.emplace_back(vx::GrayRowValuesAvx2, vx::GrayRowTo8Avx2);
+  std::vector<unsigned char> row(3 * 65536), bytes(65536);
+  std::vector<double> expected(65536), values(65536);
+  for (int blue = 0; blue < 256; ++blue) {
+    for (int i = 0; i < 65536; ++i) {
+      const int green = i >> 8, red = i & 255;
+      row[3 * i] = static_cast<unsigned char>(blue), row[3 * i + 1] = static_cast<unsigned char>(green);
+      row[3 * i + 2] = static_cast<unsigned char>(red);
+      expected[i] = (blue * 0.071 + green * 0.707) + red * 0.222;
+    }
+    for (auto [to_values, to_bytes] : kernels) {
+      to_values(row.data(), values.data(), 65536);
+      ASSERT_EQ(std::memcmp(values.data(), expected.data(), 65536 * sizeof(double)), 0) << "blue " << blue;
+      to_bytes(row.data(), bytes.data(), 65536);
+      for (int i = 0; i < 65536; ++i) ASSERT_EQ(bytes[i], static_cast<int>(expected[i])) << blue << " " << i;
+    }
+  }
+}
+
+// 11 pixels (vector part and tail), garbage padding unread: 100.5 and 56.61
+// truncate; the new padding is 0.
+TEST(Img24To8, TruncatesAndIgnoresPadding) {
+  Image src = Image::Color(11, 2, 0, 0, 255);
+  for (int y = 0; y < 2; ++y) {
+    src.row(y)[33] = 0xC7;
+    for (int x : {1, 9}) src.at(x, y, 0) = 3, src.at(x, y, 1) = 69, src.at(x, y, 2) = 232;
+  }
+  Image dst = Image::Adopt(Img24To8(src.img()));
+  ASSERT_TRUE(dst.img().valid && dst.img().gray && dst.img().stride == 12);
+  for (int y = 0; y < 2; ++y)
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(dst.row(y)[i], i == 11 ? 0 : i == 1 || i == 9 ? 100 : 56) << i;
+}
+
+// Gray to 24-bit replicates; wrong formats and short strides give no image.
+TEST(Img8To24, ReplicatesAndBadSourcesGiveInvalid) {
+  Image gray = Image::Gray(3, 1, 128), color = Image::Adopt(Img8To24(gray.img()));
+  ASSERT_TRUE(!color.img().gray && color.img().stride == 12);
+  EXPECT_EQ(std::vector<int>(color.img().bits, color.img().bits + 12),
+            (std::vector<int>{128, 128, 128, 128, 128, 128, 128, 128, 128, 0, 0, 0}));
+  IMG narrow = color.img();
+  narrow.stride = 8;
+  EXPECT_EQ(Img24To8(gray.img()).valid + Img8To24(color.img()).valid + Img24To8(narrow).valid, 0);
+}
+
+// A factor below 1, or one that leaves no pixel, gives no image.
+TEST(Resize, ReduceSubsamplesAndIncreaseReplicates) {
+  Image gray = Numbered(10, 7, true), color = Numbered(3, 2, false);
+  Image small = Image::Adopt(ReduceImage(gray.img(), 3)), big = Image::Adopt(IncreaseImg(color.img(), 2));
+  ASSERT_TRUE(small.img().width == 3 && small.img().height == 2 && small.img().stride == 4);
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(small.img().bits[i], i % 4 == 3 ? 0 : gray.at(3 * (i % 4), 3 * (i / 4)));
+  ASSERT_TRUE(big.img().width == 6 && big.img().height == 4 && big.img().stride == 20);  // 18 rounded up
+  for (int y = 0; y < 4; ++y)
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(big.row(y)[i], i < 18 ? color.at(i / 6, y / 2, i % 3) : 0);
+  for (IMG none : {IncreaseImg(gray.img(), 0), ReduceImage(gray.img(), 0), ReduceImage(gray.img(), 8)})
+    EXPECT_EQ(none.valid, 0);
+}
+
+TEST(UpDownImage, ReversesRowsWithTheirPadding) {
+  for (int height : {1, 4, 5}) {
+    Image img = Numbered(5, height, false);
+    const std::vector<unsigned char> before(img.img().bits, img.img().bits + 16 * height);
+    EXPECT_EQ(UpDownImage(img.img()), 0);
+    for (int y = 0; y < height; ++y)
+      EXPECT_TRUE(std::equal(img.row(y), img.row(y) + 16, &before[16 * (height - 1 - y)]))
+          << height << " " << y;
+  }
+}
+
+// Source pixels (not padding) land 30 bytes into the first rows; the rest is
+// white. A gray source is refused, neither released nor changed.
+TEST(Transform1, LayoutAndWhiteMargin) {
+  Image original = Numbered(5, 3, false);
+  IMG src{};
+  ASSERT_EQ(CopyIMG(original.img(), &src), 0);  // Transform1 releases a library buffer
+  Image dst = Image::Adopt(Transform1(src));
+  ASSERT_TRUE(dst.img().width == 25 && dst.img().height == 23 && dst.img().stride == 76);
+  for (int y = 0; y < 23; ++y)
+    for (int i = 0; i < 76; ++i)
+      ASSERT_EQ(dst.row(y)[i], y < 3 && i >= 30 && i < 45 ? original.row(y)[i - 30] : 255) << y << " " << i;
+  Image gray = Image::Gray(4, 4, 77);
+  EXPECT_TRUE(Transform1(gray.img()).valid == 0 && gray.at(3, 3) == 77);
 }

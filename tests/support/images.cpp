@@ -17,7 +17,7 @@ Image Image::Adopt(IMG img) {
 
 Image Image::Gray(int width, int height, unsigned char fill) {
   Image out;
-  int stride = (width + 3) / 4 * 4;
+  const int stride = (width + 3) / 4 * 4;
   out.own_.assign(static_cast<size_t>(stride) * height, fill);
   out.img_ = IMG{out.own_.data(), width, stride, height, 1, 1};
   return out;
@@ -25,28 +25,20 @@ Image Image::Gray(int width, int height, unsigned char fill) {
 
 Image Image::Color(int width, int height, unsigned char b, unsigned char g, unsigned char r) {
   Image out;
-  int stride = (3 * width + 3) / 4 * 4;
+  const int stride = (3 * width + 3) / 4 * 4;
   out.own_.assign(static_cast<size_t>(stride) * height, 0);
   out.img_ = IMG{out.own_.data(), width, stride, height, 1, 0};
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      out.at(x, y, 0) = b;
-      out.at(x, y, 1) = g;
-      out.at(x, y, 2) = r;
-    }
-  }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out.at(x, y, 0) = b, out.at(x, y, 1) = g, out.at(x, y, 2) = r;
   return out;
 }
 
 Image Image::FromArt(const std::vector<std::string>& rows) {
-  int height = static_cast<int>(rows.size());
-  int width = height ? static_cast<int>(rows[0].size()) : 0;
+  const int height = static_cast<int>(rows.size()), width = height ? static_cast<int>(rows[0].size()) : 0;
   Image out = Gray(width, height, 255);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width && x < static_cast<int>(rows[y].size()); ++x) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width && x < static_cast<int>(rows[y].size()); ++x)
       out.at(x, y) = rows[y][x] == '#' ? 0 : 255;
-    }
-  }
   return out;
 }
 
@@ -59,8 +51,7 @@ Image& Image::operator=(Image&& other) noexcept {
     own_ = std::move(other.own_);
     library_owned_ = other.library_owned_;
     if (!own_.empty()) img_.bits = own_.data();
-    other.img_ = IMG{nullptr, 0, 0, 0, 0, 0};
-    other.library_owned_ = false;
+    other.img_ = IMG{nullptr, 0, 0, 0, 0, 0}, other.library_owned_ = false;
   }
   return *this;
 }
@@ -80,7 +71,8 @@ std::vector<std::string> Image::Art() const {
 }
 
 std::string TempPath(const std::string& name) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vexolith-test-" + std::to_string(getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vexolith-test-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }

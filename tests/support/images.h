@@ -18,7 +18,8 @@ class Image {
   static Image Adopt(IMG img);
   // A test-owned image with the library's stride rule, every byte = fill.
   static Image Gray(int width, int height, unsigned char fill = 255);
-  static Image Color(int width, int height, unsigned char b = 255, unsigned char g = 255, unsigned char r = 255);
+  static Image Color(int width, int height, unsigned char b = 255, unsigned char g = 255,
+                     unsigned char r = 255);
   // '#' is black (0), anything else white (255); rows top to bottom are y = 0, 1, ...
   static Image FromArt(const std::vector<std::string>& rows);
 
@@ -30,9 +31,7 @@ class Image {
 
   IMG img() const { return img_; }
   unsigned char* row(int y) const { return img_.bits + static_cast<std::ptrdiff_t>(y) * img_.stride; }
-  unsigned char& at(int x, int y, int channel = 0) const {
-    return row(y)[img_.gray ? x : 3 * x + channel];
-  }
+  unsigned char& at(int x, int y, int channel = 0) const { return row(y)[img_.gray ? x : 3 * x + channel]; }
   // Rows top to bottom as art, '#' for 0 and '.' otherwise (gray images).
   std::vector<std::string> Art() const;
 

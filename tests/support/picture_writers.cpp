@@ -47,13 +47,11 @@ void EncodeRleLine(const int* idx, int width, bool four_bit, bool deltas, Bytes&
     } else {
       out.insert(out.end(), {0, u8(literal)});
       const size_t start = out.size();
-      for (int i = 0; i < literal; ++i) {
-        if (!four_bit || i % 2 == 0) {
+      for (int i = 0; i < literal; ++i)
+        if (!four_bit || i % 2 == 0)
           out.push_back(u8(four_bit ? idx[x + i] << 4 : idx[x + i]));
-        } else {
+        else
           out.back() |= u8(idx[x + i]);
-        }
-      }
       if ((out.size() - start) % 2) out.push_back(0);
       run = literal;
     }
@@ -115,9 +113,8 @@ Indexed IndexColors(const TestPicture& picture, int max_colors) {
 
 Bytes WriteBmp(const TestPicture& picture, const BmpOptions& o) {
   using C = BmpCompression;
-  const bool rle = o.compression == C::kRle8 || o.compression == C::kRle4;
-  const bool bit_fields = o.compression == C::kBitFields || o.compression == C::kAlphaBitFields;
-  const bool palette = o.bits <= 8;
+  const bool rle = o.compression == C::kRle8 || o.compression == C::kRle4, palette = o.bits <= 8,
+             bit_fields = o.compression == C::kBitFields || o.compression == C::kAlphaBitFields;
   const Indexed indexed = palette ? IndexColors(picture, 1 << o.bits) : Indexed{};
   const int entries = std::max<int>(o.palette_entries, static_cast<int>(indexed.colors.size()));
   const int info = o.core_header ? 12 : o.info_size;
@@ -162,8 +159,7 @@ Bytes WriteBmp(const TestPicture& picture, const BmpOptions& o) {
   Put(out, info, 4);
   Put(out, picture.width, o.core_header ? 2 : 4);
   Put(out, static_cast<std::uint32_t>(o.top_down ? -picture.height : picture.height), o.core_header ? 2 : 4);
-  Put(out, 1, 2);
-  Put(out, o.bits, 2);
+  Put(out, 1 | o.bits << 16, 4);  // planes, bits
   if (!o.core_header) {
     constexpr std::uint32_t kCodes[] = {0, 1, 2, 3, 6};
     for (std::uint32_t v :

@@ -1,5 +1,5 @@
-// Test pictures written to memory in every format the readers take: bitmaps
-// by hand (all variants), PNG, JPEG, TIFF and GIF by their own libraries.
+// Test pictures written to memory in every format the readers take: bitmaps by
+// hand (all variants), PNG, JPEG, TIFF and GIF by their own libraries.
 #pragma once
 
 #include <cstdint>
@@ -15,29 +15,24 @@ namespace vxtest {
 using Bytes = std::vector<std::uint8_t>;
 
 struct Rgba {
-  std::uint8_t r = 0, g = 0, b = 0;
-  std::uint8_t a = 255;  // 0 transparent .. 255 opaque
+  std::uint8_t r = 0, g = 0, b = 0, a = 255;  // a: 0 transparent .. 255 opaque
   bool operator==(const Rgba&) const = default;
 };
 
-// Pixels top line first.
-struct TestPicture {
-  int width = 0;
-  int height = 0;
+struct TestPicture {  // pixels top line first
+  int width = 0, height = 0;
   std::vector<Rgba> px;
   Rgba& at(int x, int y) { return px[static_cast<size_t>(y) * width + x]; }
   const Rgba& at(int x, int y) const { return px[static_cast<size_t>(y) * width + x]; }
 };
 
-// Random opaque colours, or with colors > 0 random picks from a table of
-// that many; gray makes r = g = b.
+// Random opaque colours (colors > 0: picked from a table that long); gray: r = g = b.
 TestPicture RandomPicture(int width, int height, std::uint32_t seed, int colors = 0, bool gray = false);
 // The picture with random (seeded) opacity.
 TestPicture WithAlpha(TestPicture p, std::uint32_t seed = 7);
 
-// Largest channel difference between a returned image and the picture laid
-// over white as the readers return it (24-bit BGR, bottom line first, rows
-// padded to 4 bytes); 256 when the layout differs.
+// Largest channel difference from the picture over white as readers return it
+// (BGR, bottom line first, rows padded to 4 bytes); 256 if the layout differs.
 int MaxDifference(const IMG& img, const TestPicture& picture);
 
 // The picture's colours in order of first appearance and each pixel's index.
@@ -52,12 +47,11 @@ enum class BmpCompression { kNone, kRle8, kRle4, kBitFields, kAlphaBitFields };
 struct BmpOptions {
   int bits = 24;  // 1, 2, 4, 8, 16, 24 or 32
   BmpCompression compression = BmpCompression::kNone;
-  bool top_down = false;
-  bool core_header = false;     // 12-byte OS/2 header, 3-byte palette entries
-  int info_size = 40;           // 40, 108 or 124
-  std::uint32_t masks[4] = {};  // red, green, blue, alpha (bit fields)
-  int palette_entries = 0;      // 0: as many as the picture needs
-  bool rle_deltas = false;      // skip runs of the first colour with delta codes
+  bool top_down = false, core_header = false;  // core: 12-byte OS/2 header, 3-byte palette entries
+  int info_size = 40;                          // 40, 108 or 124
+  std::uint32_t masks[4] = {};                 // red, green, blue, alpha (bit fields)
+  int palette_entries = 0;                     // 0: as many as the picture needs
+  bool rle_deltas = false;                     // skip runs of the first colour with delta codes
 };
 
 Bytes WriteBmp(const TestPicture& picture, const BmpOptions& options = {});
@@ -66,16 +60,14 @@ enum class PngColor { kGray, kGrayAlpha, kPalette, kRgb, kRgba };
 
 struct PngOptions {
   PngColor color = PngColor::kRgb;
-  int depth = 8;  // 16-bit channels are v * 257
-  bool interlaced = false;
-  bool palette_transparency = false;  // tRNS
+  int depth = 8;                                          // 16-bit channels are v * 257
+  bool interlaced = false, palette_transparency = false;  // tRNS
 };
 
 Bytes WritePng(const TestPicture& picture, const PngOptions& options = {});
 
 struct JpegOptions {
-  bool gray = false;
-  bool progressive = false;
+  bool gray = false, progressive = false;
   int quality = 95;
   bool cmyk = false;  // inverted CMYK with an Adobe marker, as Photoshop writes
 };

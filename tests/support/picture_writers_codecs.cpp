@@ -1,5 +1,4 @@
-// The PNG, JPEG, TIFF and GIF writers, made with the libraries' own write
-// interfaces.
+// The PNG, JPEG, TIFF and GIF writers, made with the libraries' own writers.
 #include <gif_lib.h>
 #include <png.h>
 #include <tiffio.h>
@@ -49,33 +48,27 @@ Bytes WritePng(const TestPicture& picture, const PngOptions& o) {
   const Indexed indexed = palette ? IndexColors(picture) : Indexed{};
   std::vector<png_color> entries;
   std::vector<png_byte> alpha;
-  for (const Rgba& c : indexed.colors) {
-    entries.push_back({c.r, c.g, c.b});
-    alpha.push_back(c.a);
-  }
+  for (const Rgba& c : indexed.colors) entries.push_back({c.r, c.g, c.b}), alpha.push_back(c.a);
   if (palette) png_set_PLTE(png, info, entries.data(), static_cast<int>(entries.size()));
   if (palette && o.palette_transparency)
     png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
   png_write_info(png, info);
-  const bool gray = o.color == PngColor::kGray || o.color == PngColor::kGrayAlpha;
-  const bool with_alpha = o.color == PngColor::kGrayAlpha || o.color == PngColor::kRgba;
+  const bool gray = o.color == PngColor::kGray || o.color == PngColor::kGrayAlpha,
+             with_alpha = o.color == PngColor::kGrayAlpha || o.color == PngColor::kRgba;
   const int channels = (gray || palette ? 1 : 3) + with_alpha;
   std::vector<Bytes> rows(picture.height, Bytes((picture.width * channels * o.depth + 7) / 8, 0));
   std::vector<png_bytep> pointers;
   for (int y = 0; y < picture.height; ++y) {
     for (int x = 0; x < picture.width; ++x) {
       const Rgba& p = picture.at(x, y);
-      Bytes v;
-      if (palette)
-        v = {static_cast<std::uint8_t>(indexed.index[static_cast<size_t>(y) * picture.width + x])};
-      else
-        v = gray ? Bytes{p.r} : Bytes{p.r, p.g, p.b};
+      const size_t i = static_cast<size_t>(y) * picture.width + x;
+      Bytes v = palette ? Bytes{static_cast<std::uint8_t>(indexed.index[i])}
+                : gray  ? Bytes{p.r}
+                        : Bytes{p.r, p.g, p.b};
       if (with_alpha) v.push_back(p.a);
-      for (int c = 0; c < channels; ++c) {
-        const bool scale = !palette && o.depth < 8;
+      for (int c = 0; c < channels; ++c)  // gray below 8 bits keeps the top bits
         PutSample(rows[y], static_cast<size_t>(x) * channels + c, o.depth,
-                  scale ? v[c] >> (8 - o.depth) : v[c]);
-      }
+                  !palette && o.depth < 8 ? v[c] >> (8 - o.depth) : v[c]);
     }
     pointers.push_back(rows[y].data());
   }
@@ -105,11 +98,8 @@ Bytes WriteJpeg(const TestPicture& picture, const JpegOptions& o) {
     Bytes row;
     for (int x = 0; x < picture.width; ++x) {
       const Rgba& p = picture.at(x, static_cast<int>(cinfo.next_scanline));
-      if (o.gray)
-        row.push_back(p.r);
-      else
-        row.insert(row.end(), {p.r, p.g, p.b});
-      if (o.cmyk) row.push_back(255);  // inverted CMYK without black: R, G, B, 255
+      const std::uint8_t v[4] = {p.r, p.g, p.b, 255};  // CMYK: inverted, without black
+      row.insert(row.end(), v, v + cinfo.input_components);
     }
     JSAMPROW pointer = row.data();
     jpeg_write_scanlines(&cinfo, &pointer, 1);
@@ -151,21 +141,21 @@ Bytes WriteTiff(const TestPicture& picture, const TiffOptions& o) {
                                          COMPRESSION_PACKBITS};
   static constexpr int kPhotometric[] = {PHOTOMETRIC_RGB,        PHOTOMETRIC_RGB,     PHOTOMETRIC_MINISBLACK,
                                          PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_PALETTE, PHOTOMETRIC_RGB};
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, picture.width);
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, picture.height);
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, kCompression[static_cast<int>(o.compression)]);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, kPhotometric[static_cast<int>(o.color)]);
+  for (auto [tag, value] : {std::pair{TIFFTAG_IMAGEWIDTH, picture.width},
+                            {TIFFTAG_IMAGELENGTH, picture.height},
+                            {TIFFTAG_SAMPLESPERPIXEL, samples},
+                            {TIFFTAG_BITSPERSAMPLE, bits},
+                            {TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG},
+                            {TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT},
+                            {TIFFTAG_COMPRESSION, kCompression[static_cast<int>(o.compression)]},
+                            {TIFFTAG_PHOTOMETRIC, kPhotometric[static_cast<int>(o.color)]}})
+    TIFFSetField(tif, tag, value);
   const Indexed indexed = o.color == C::kPalette ? IndexColors(picture) : Indexed{};
-  std::vector<std::uint16_t> map[3];
-  for (auto& m : map) m.assign(256, 0);
+  std::vector<std::uint16_t> map[3] = {std::vector<std::uint16_t>(256), std::vector<std::uint16_t>(256),
+                                       std::vector<std::uint16_t>(256)};
   for (size_t i = 0; i < indexed.colors.size(); ++i) {
-    map[0][i] = indexed.colors[i].r * 257;
-    map[1][i] = indexed.colors[i].g * 257;
-    map[2][i] = indexed.colors[i].b * 257;
+    const Rgba& c = indexed.colors[i];
+    map[0][i] = c.r * 257, map[1][i] = c.g * 257, map[2][i] = c.b * 257;
   }
   if (o.color == C::kPalette)
     TIFFSetField(tif, TIFFTAG_COLORMAP, map[0].data(), map[1].data(), map[2].data());
