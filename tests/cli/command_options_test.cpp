@@ -1,6 +1,9 @@
 #include "cli/command_options.h"
+#include "cli/command_report.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "tests/cli/run_command.h"
 
@@ -23,12 +26,10 @@ TEST(CommandOptions, FlagsAndPicturesMixInAnyOrder) {
   EXPECT_EQ(ParseCommand({"read", "--level", "90"}).read.binarize, Binarize::kGlobal);
   EXPECT_EQ(ParseCommand({"read", "--window", "15"}).read.binarize, Binarize::kLocal);
   EXPECT_EQ(ParseCommand({"read", "--block", "40"}).read.binarize, Binarize::kBlock);
-  EXPECT_EQ(ParseCommand({"read", "--binarize", "auto", "--block", "40"}).read.binarize, Binarize::kAuto);
   EXPECT_EQ(ParseCommand({"read", "--block", "40", "--binarize", "local"}).read.binarize, Binarize::kLocal);
 }
 
-// Run through the command: exit 2, nothing on standard output and one line
-// on standard error saying what is wrong.
+// Exit 2, nothing on stdout, one line on stderr saying what is wrong.
 TEST(CommandOptions, BadCommandLinesExitTwoWithOneLine) {
   const struct {
     std::vector<std::string> args;
@@ -71,6 +72,30 @@ TEST(CommandOptions, MarkedPathNumbersSeveralPictures) {
   EXPECT_EQ(vxcli::MarkedPath("out.bmp", 0, 3), "out-1.bmp");
   EXPECT_EQ(vxcli::MarkedPath("dir.v2/out", 2, 3), "dir.v2/out-3");
   EXPECT_EQ(vxcli::MarkedPath("dir/.hidden", 1, 2), "dir/.hidden-2");
+}
+
+// An unmeasured value and names and faults with control bytes, quotes and
+// broken UTF-8: every JSON line still parses, every fault line stays one.
+TEST(CommandReport, AwkwardNamesAndValuesStayOnOneValidLine) {
+  vxcli::ReadResult r;
+  r.ok = true, r.rows = 2, r.cols = 3;
+  r.values = {0.9, 0.1, 0.6, 0.2, NAN, 0.75};
+  r.black = {true, false, true, false, false, true};
+  const std::string json = vxcli::FormatJson("x\xff\x7f\r\"q\".bmp", r);
+  EXPECT_NE(json.find("[[0.9000,0.1000,0.6000],[0.2000,null,0.7500]]"), std::string::npos) << json;
+  vxcli::ReadResult failed;
+  failed.fault = "cannot \topen\x01";
+  const std::string failed_json = vxcli::FormatJson("gone\n.png", failed);
+  EXPECT_NE(failed_json.find("\"ok\":false,\"error\":\"cannot"), std::string::npos) << failed_json;
+  const char* every_line_parses =
+      "import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)";
+  EXPECT_EQ(vxclitest::RunPython(every_line_parses, json + failed_json).exit_code, 0);
+  EXPECT_EQ(vxcli::JsonString("a\\b\n\t\x01"), "\"a\\\\b\\n\\t\\u0001\"");
+  EXPECT_EQ(vxcli::JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");  // valid UTF-8 passes through
+  EXPECT_EQ(vxcli::JsonString("bad\xff\xc3"), "\"bad\\ufffd\\ufffd\"");
+  EXPECT_EQ(vxcli::JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");  // a lone surrogate
+  failed.fault = "no figure found";
+  EXPECT_EQ(vxcli::FaultLine("odd\nname.bmp", failed), "vexolith: odd name.bmp: no figure found\n");
 }
 
 }  // namespace

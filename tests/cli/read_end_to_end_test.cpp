@@ -1,5 +1,4 @@
-// The vexolith command run on generated pictures: every verdict, the JSON,
-// the marked picture and the failure paths.
+// The vexolith command on generated pictures: verdicts, JSON, marking, failures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,11 +12,9 @@
 
 namespace {
 
-using vxclitest::CommandRun;
-using vxclitest::Lines;
-using vxclitest::RunVexolith;
+using namespace vxclitest;
 
-// Draws params into the test folder as `name` and returns the path and the truth.
+// Draws params into the test folder as `name`; returns the path and the truth.
 std::string Draw(const vxgen::FigureParams& params, const std::string& name, vxgen::Truth* truth = nullptr) {
   const vxgen::TestPicture t = vxgen::Render(params);
   const std::string path = vxclitest::TestDir() + "/" + name;
@@ -33,8 +30,7 @@ CommandRun Read(const vxgen::Truth& t, std::vector<std::string> more) {
   return RunVexolith(more);
 }
 
-// The quick start: with no picture the command reads the shipped sample,
-// and the library's contour printout never reaches the results.
+// No picture reads the shipped sample; contours reach stderr only when asked.
 TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndContoursGoToStderrOnlyWhenAsked) {
   const vxgen::Truth truth = vxgen::Render(vxgen::SampleParams()).truth;
   const CommandRun run = RunVexolith({"read"});
@@ -46,16 +42,14 @@ TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndContoursGoToStderrOnlyWhenAs
   EXPECT_NE(shown.err.find("N:0 - L:0 - M:-1\n"), std::string::npos);
 }
 
-// Pictures of the random set, drawn smaller than the full set's 1500
-// pixels to keep the suite quick; every verdict is compared. A drop below
-// the group's minimum pass count fails.
+// Random-set pictures drawn smaller than the full set's 1500 pixels; fewer
+// than `minimum` of `count` read wholly right fails.
 struct PassGroup {
-  const char* name;    // names the pictures and the failures
-  std::uint32_t seed;  // random set seed
-  double min_size;     // pixels across, smallest
-  double max_size;     // and largest
-  int count;           // pictures drawn
-  int minimum;         // pictures that must be read wholly right
+  const char* name;
+  std::uint32_t seed;
+  double min_size, max_size;  // pixels across
+  int count, minimum;
+  const char* binarize = "auto";
 };
 
 class ReadRateGroup : public testing::TestWithParam<PassGroup> {};
@@ -67,11 +61,11 @@ TEST_P(ReadRateGroup, MeetsTheMinimumPassCount) {
   for (int k = 0; k < g.count; ++k) {
     const vxgen::FigureParams params = vxgen::RandomParams(g.seed, k, limits);
     vxgen::Truth truth;
-    const CommandRun run = Read(truth, {Draw(params, g.name + std::to_string(k) + ".bmp", &truth)});
+    const CommandRun run =
+        Read(truth, {"--binarize", g.binarize, Draw(params, g.name + std::to_string(k) + ".bmp", &truth)});
     const bool ok = run.exit_code == 0 && Lines(run.out) == Grid(truth);
     right += ok;
-    if (!ok)
-      ADD_FAILURE() << g.name << " #" << k << " " << params.rows << "x" << params.cols << " size "
+    EXPECT_TRUE(ok) << g.name << " #" << k << " " << params.rows << "x" << params.cols << " size "
                     << params.size << " angle " << params.angle << ": " << run.err << run.out;
   }
   EXPECT_GE(right, g.minimum);
@@ -80,12 +74,13 @@ TEST_P(ReadRateGroup, MeetsTheMinimumPassCount) {
 INSTANTIATE_TEST_SUITE_P(GeneratedSet, ReadRateGroup,
                          testing::Values(PassGroup{"small", 11, 60, 150, 8, 8},
                                          PassGroup{"medium", 12, 150, 400, 8, 8},
-                                         PassGroup{"large", 13, 400, 900, 6, 6}),
+                                         PassGroup{"large", 13, 400, 900, 6, 6},
+                                         PassGroup{"local", 14, 150, 400, 3, 3, "local"},
+                                         PassGroup{"block", 15, 150, 400, 3, 3, "block"}),
                          [](const testing::TestParamInfo<PassGroup>& info) { return info.param.name; });
 
-// 5 x 8 cells, free cell (1, 1) black only: turned a quarter counter-
-// clockwise it is seen near the bottom-left. Unturned, the marked picture
-// has a red cross through that cell, paper elsewhere and a green outline.
+// 5 x 8 cells, only (1, 1) black: seen where each turn puts it. Unturned, the
+// marked picture has a red cross there, paper elsewhere and a green outline.
 TEST(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurnedAndAreMarked) {
   vxgen::FigureParams params{.rows = 5, .cols = 8, .black = std::vector<bool>(40), .size = 240};
   params.black[1 * 8 + 1] = true;
@@ -104,8 +99,7 @@ TEST(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurnedAndAreMarked) {
   IMG m = OpenDF(marked.c_str());  // rows in the file run bottom-up
   ASSERT_TRUE(m.valid);
   const vxgen::TestPicture t = vxgen::Render(params);
-  EXPECT_EQ(m.width, t.picture.width);
-  EXPECT_EQ(m.height, t.picture.height);
+  EXPECT_TRUE(m.width == t.picture.width && m.height == t.picture.height);
   const double cell = 240.0 / 8, x0 = t.truth.corners[0].x + 0.5, y0 = t.truth.corners[0].y + 0.5;
   auto bgr = [&](double x, double y) {
     const unsigned char* c = m.bits + static_cast<std::size_t>(m.height - 1 - int(y)) * m.stride + 3 * int(x);
@@ -121,9 +115,7 @@ TEST(ReadEndToEnd, RowsFollowThePictureAsSeenWhenTurnedAndAreMarked) {
   DeleteImg(m);
 }
 
-// A figure filling a picture of about 1700 x 1700 pixels is read at a
-// reduced size and its corners mapped back; python reads the JSON as any
-// consumer would.
+// A ~1700-pixel picture is read reduced, corners mapped back; python reads the JSON.
 TEST(ReadEndToEnd, JsonParsesAndCarriesCornersValuesAndCount) {
   vxgen::FigureParams params = vxgen::RandomParams(21, 3);
   params.size = 1400;
@@ -149,14 +141,11 @@ TEST(ReadEndToEnd, JsonParsesAndCarriesCornersValuesAndCount) {
   EXPECT_EQ(py.out, expected.str()) << py.err << run.out;
 }
 
-// Results come in the order given, read on several threads; every failure
-// is one line on standard error naming the file and the fault, and the
-// exit code is 1.
+// Results keep the given order across threads; each failure is one stderr line; exit 1.
 TEST(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
   const vxgen::FigureParams a{.rows = 6, .cols = 6, .black = {}, .size = 150},
-      b{.rows = 6, .cols = 6, .black = {}, .size = 150, .angle = 30, .seed = 2};
-  const vxgen::FigureParams blank{
-      .rows = 6, .cols = 6, .black = {}, .size = 10};  // a speck in a white picture: no figure
+      b{.rows = 6, .cols = 6, .black = {}, .size = 150, .angle = 30, .seed = 2},
+      blank{.rows = 6, .cols = 6, .black = {}, .size = 10};  // a dot only: no figure
   vxgen::Truth ta, tb;
   const std::string pa = Draw(a, "a.bmp", &ta), pb = Draw(b, "b.bmp", &tb), pblank = Draw(blank, "blank.bmp");
   const std::string dir = vxclitest::TestDir(), missing = dir + "/missing.bmp", junk = dir + "/junk.bmp",
@@ -183,6 +172,14 @@ TEST(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
   EXPECT_EQ(unwritable.exit_code, 1);
   EXPECT_EQ(unwritable.err,
             "vexolith: " + pa + ": cannot write the marked picture to /nonexistent-folder/out.bmp\n");
+}
+
+TEST(TestPicture, SameSeedSamePictureOtherSeedOtherCells) {
+  const vxgen::FigureParams params = vxgen::RandomParams(3, 5);
+  EXPECT_EQ(vxgen::Render(params).picture.bgr, vxgen::Render(params).picture.bgr);
+  vxgen::FigureParams other = params;
+  other.seed += 1;
+  EXPECT_NE(vxgen::FigureCells(params), vxgen::FigureCells(other));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,15 +12,12 @@
 
 namespace vxclitest {
 
-// What one run of the command gave.
 struct CommandRun {
-  int exit_code = -1;  // exit status, -1 when it did not exit normally
-  std::string out;     // standard output
-  std::string err;     // standard error
+  int exit_code = -1;  // -1 when it did not exit normally
+  std::string out, err;
 };
 
-// The test process's own folder under /tmp, removed at exit; empty if it
-// could not be made.
+// This process's folder under /tmp, removed at exit; empty if not made.
 inline const std::string& TestDir() {
   static const struct Folder {
     std::string path;
@@ -29,9 +25,8 @@ inline const std::string& TestDir() {
       char name[] = "/tmp/vexolith-cli-test-XXXXXX";
       if (mkdtemp(name)) path = name;
     }
-    ~Folder() {
-      if (!path.empty()) std::filesystem::remove_all(path);
-    }
+    ~Folder() { std::filesystem::remove_all(path, ignored); }
+    std::error_code ignored;
   } folder;
   return folder.path;
 }
@@ -73,12 +68,6 @@ inline CommandRun RunPython(const std::string& script, const std::string& text) 
   const std::string path = TestDir() + "/python-input";
   std::ofstream(path, std::ios::binary) << text;
   return RunProgram("/usr/bin/python3", {"-c", script, path});
-}
-
-// True when every line of `text` parses as JSON.
-inline bool EveryLineIsJson(const std::string& text) {
-  return RunPython("import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)", text)
-             .exit_code == 0;
 }
 
 }  // namespace vxclitest

