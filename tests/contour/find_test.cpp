@@ -95,6 +95,18 @@ Ints MaxLevel(CONTOUR& store) {
 
 // A U whose box (not the U) holds a blob. An empty store has no deepest
 // contour: level 0, index 0, none of them.
+// The 10000th contour fills the store: code 2 at once, no nesting, no printout.
+TEST(Find, FullStoreStopsWithoutPrintout) {
+  Image row = Image::Gray(20003, 1);
+  for (int x = 0; x < 20003; x += 2) row.at(x, 0) = 0;  // 10002 single pixels
+  auto store = std::make_unique<CONTOUR>();
+  EXPECT_EQ(FindAll(*store, row, 1), "2|");
+  EXPECT_EQ(store->ReturnAllContours(), 10000);
+  EXPECT_EQ(Box(store->ReturnRectContour(9999)), (Ints{19998, 0, 19998, 0}));
+  EXPECT_EQ(FindAll(*store, row, 1), "2|");
+  EXPECT_EQ(store->ReturnAllContours(), 10000);
+}
+
 TEST(Nesting, BoundingBoxesDecide) {
   const Image u = Image::FromArt({"#.....#", "#.....#", "#..#..#", "#.....#", "#######"});
   auto nested = std::make_unique<CONTOUR>(), flat = std::make_unique<CONTOUR>();
