@@ -8,7 +8,6 @@
 #include <span>
 #include <vector>
 
-#include "geometry/point_round.h"
 #include "image/numeric.h"
 #include "vexolith/contour.h"
 #include "vexolith/geometry.h"
@@ -60,10 +59,6 @@ std::span<const C_POINT> PointsOf(const CONTOUR_ITEM& item) {
 bool SamePoint(C_POINT a, C_POINT b) { return a.x == b.x && a.y == b.y; }
 
 double Distance(C_POINT a, C_POINT b) { return LengthLine(a.x, a.y, b.x, b.y); }
-
-// y for x on a dir 1 line is truncated toward zero, which needs the value to
-// fit in an int; NaN and far-out values match no pixel.
-bool TruncFits(double v) { return v > -2147483649.0 && v < 2147483648.0; }
 
 // Inclusive box around a side, in 64 bits so that far-out host corners
 // cannot overflow the widths or the margins.
@@ -184,7 +179,7 @@ int CONTOUR::PointsInLine(F_LINE line, int index) {
     const int along = x_free ? p.x : p.y;
     const int other = x_free ? p.y : p.x;
     const double v = line.k * (static_cast<double>(along) + 0.5) + line.b;
-    if (TruncFits(v) && static_cast<int>(v) == other) ++count;
+    if (vx::FitsTruncation(v) && static_cast<int>(v) == other) ++count;
   }
   return count;
 }

@@ -1,7 +1,6 @@
 // Lines through two points, parallels, segment lengths and point conversion.
 #include <cmath>
 
-#include "geometry/point_round.h"
 #include "image/numeric.h"
 #include "vexolith/geometry.h"
 

@@ -24,10 +24,8 @@ void WeightTable::Fill(double r) {
   filled_ = d;
 }
 
-bool RoundFits(double v) { return v >= -2147483648.0 && v <= 2147483646.0; }
-
 std::int64_t RoundWide(double v) {
-  if (RoundFits(v)) return RoundHalfUp(v);
+  if (FitsRoundHalfUp(v)) return RoundHalfUp(v);
   constexpr double kPin = 4503599627370496.0;  // 2^52
   const double c = std::clamp(v, -kPin, kPin);
   const auto t = static_cast<std::int64_t>(c);

@@ -36,10 +36,6 @@ class WeightTable {
 // outcome. v must not be NaN.
 std::int64_t RoundWide(double v);
 
-// True when the library's 32-bit round (and so PointDI) is defined for v:
-// its truncation fits an int and adding the half step cannot overflow.
-bool RoundFits(double v);
-
 // Result of measuring one cell.
 struct CellMeasure {
   int code;      // 0 measured, 2 the window weighs exactly 0, 3 a row reaches past both width and height

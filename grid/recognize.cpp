@@ -5,6 +5,7 @@
 
 #include "grid/cell_window.h"
 #include "grid/grid_arrays.h"
+#include "image/numeric.h"
 #include "vexolith/draw.h"
 #include "vexolith/geometry.h"
 #include "vexolith/grid.h"
@@ -43,7 +44,9 @@ bool Meet(const F_LINE& a, const F_LINE& b, C_POINTd* p) { return Intersection(a
 // cannot convert (not a number, or beyond int range: the y of a corner is not
 // range-checked) has no pixel, so a segment touching it is left out.
 void DrawSegment(const IMG& display, C_POINTd a, C_POINTd b, Colour c) {
-  if (!vx::RoundFits(a.x) || !vx::RoundFits(a.y) || !vx::RoundFits(b.x) || !vx::RoundFits(b.y)) return;
+  if (!vx::FitsRoundHalfUp(a.x) || !vx::FitsRoundHalfUp(a.y) || !vx::FitsRoundHalfUp(b.x) ||
+      !vx::FitsRoundHalfUp(b.y))
+    return;
   DrawLine(display, PointDI(a.x, a.y), PointDI(b.x, b.y), c.c0, c.c1, c.c2);
 }
 

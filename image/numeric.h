@@ -6,12 +6,20 @@
 
 namespace vx {
 
+// True when v is a number whose truncation toward zero fits in a 32-bit int
+// (NaN fails), so static_cast<int>(v) is defined.
+inline bool FitsTruncation(double v) { return v > -2147483649.0 && v < 2147483648.0; }
+
+// True when RoundHalfUp(v) gives the stated rule's value without saturating:
+// the truncation fits and t + 1 does not pass INT_MAX.
+inline bool FitsRoundHalfUp(double v) { return v > -2147483649.0 && v < 2147483647.5; }
+
 // Halves go up for non-negative values; negative values are truncated
 // toward zero because the test t <= v - 0.5 never holds for them.
 // Values beyond the 32-bit range saturate and NaN gives 0, so a stray
 // coordinate gives a defined result instead of an undefined conversion.
 inline int RoundHalfUp(double v) {
-  if (!(v > -2147483649.0 && v < 2147483648.0)) {
+  if (!FitsTruncation(v)) {
     if (v > 0) return INT_MAX;
     return v < 0 ? INT_MIN : 0;
   }
