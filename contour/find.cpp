@@ -8,6 +8,7 @@
 #include "contour/nesting.h"
 #include "contour/point_array.h"
 #include "contour/scratch.h"
+#include "image/buffer.h"
 #include "vexolith/contour.h"
 
 namespace {
@@ -31,12 +32,6 @@ bool Copyable(const IMG& img) {
          img.bits != nullptr;
 }
 
-// A search rectangle reaching outside the image is cut to the image.
-RECT ClipToImage(RECT r, const IMG& img) {
-  return RECT{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, img.width),
-              std::min(r.bottom, img.height)};
-}
-
 // One map row from one image row: the searched colour becomes kFree, any
 // other value kOther.
 void MarkRow(const unsigned char* src, unsigned char* dst, int width, unsigned char colour) {
@@ -56,8 +51,8 @@ int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) 
 
   if (img.gray != 1) return 1;
   if (!Copyable(img)) return 1;
-  const RECT r = ClipToImage(rect, img);
-  const bool empty = r.right <= r.left || r.bottom <= r.top;
+  const RECT r = vx::ClipRegion(img, rect);  // a rectangle reaching outside is cut to the image
+  const bool empty = vx::IsEmpty(r);
   const std::int64_t w = empty ? 0 : std::int64_t{r.right} - r.left;
   const std::int64_t h = empty ? 0 : std::int64_t{r.bottom} - r.top;
   if (w * h > kMaxSearchPixels) return 1;

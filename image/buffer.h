@@ -3,6 +3,7 @@
 // release always match.
 #pragma once
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +74,16 @@ inline unsigned char* RowAt(const IMG& img, int y) {
 inline unsigned char* PixelAt(const IMG& img, int x, int y) {
   return RowAt(img, y) + static_cast<std::ptrdiff_t>(x) * BytesPerPixel(img);
 }
+
+// The part of a rectangle with exclusive right and bottom that lies inside
+// the image, so that an area reaching outside is cut to it instead of
+// addressing outside the buffer; the result may be empty.
+inline RECT ClipRegion(const IMG& img, const RECT& region) {
+  return RECT{std::max(region.left, 0), std::max(region.top, 0), std::min(region.right, img.width),
+              std::min(region.bottom, img.height)};
+}
+
+inline bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // Scratch memory for the length of one call, released when it goes out of
 // scope; null when it cannot be allocated.
