@@ -26,7 +26,7 @@ std::optional<double> ToDouble(const std::string& s) {
 
 std::string Usage() {
   return R"(usage: vexolith read [PICTURE...] [OPTIONS]
-       vexolith --help
+       vexolith --help | --version
 
 Finds the figure in each picture -- a dark quadrilateral whose outer ring of
 cells is its black border, divided into rows x columns of cells -- and tells
@@ -74,14 +74,15 @@ Options:
   --show-contours     copy the library's per-region lines ("N:0 - L:0 - M:-1") to
                       standard error; without it they are discarded
   -h, --help          this text
+  --version           print "vexolith" and the version, and stop
 
 Output: for each picture, R lines of C characters, '#' black and '.' white,
 preceded by a line with the file name when several pictures are read. Results
 come in the order the pictures were given; a fault is one line on standard
 error naming the file.
 
-Exit status: 0 every picture read, 1 some pictures could not be read,
-2 bad command line.
+Exit status: 0 every picture read, 1 some pictures could not be read or the
+results could not be written, 2 bad command line.
 )";
 }
 
@@ -108,6 +109,10 @@ Command ParseCommand(const std::vector<std::string>& args) {
     c.help = true;
     return c;
   }
+  if (!args.empty() && args[0] == "--version") {
+    c.version = true;
+    return c;
+  }
   if (args.empty() || args[0] != "read")
     return bad(args.empty() ? "missing command: use 'vexolith read [PICTURE...]'"
                             : "unknown command '" + args[0] + "': use 'vexolith read [PICTURE...]'");
@@ -126,6 +131,10 @@ Command ParseCommand(const std::vector<std::string>& args) {
     }
     if (a == "-h" || a == "--help") {
       c.help = true;
+      return c;
+    }
+    if (a == "--version") {
+      c.version = true;
       return c;
     }
     if (a == "--json") {

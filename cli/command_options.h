@@ -10,12 +10,13 @@ namespace vxcli {
 
 // Exit codes of the command.
 inline constexpr int kExitAllRead = 0;     // every picture was read
-inline constexpr int kExitSomeFailed = 1;  // at least one picture could not be read
+inline constexpr int kExitSomeFailed = 1;  // a picture could not be read, or the results not written
 inline constexpr int kExitUsage = 2;       // bad command line; nothing was read
 
 // A parsed command line.
 struct Command {
   bool help = false;                  // --help: print the usage and stop
+  bool version = false;               // --version: print "vexolith VERSION" and stop
   std::string error;                  // non-empty: the command line is bad, and why (one line)
   std::vector<std::string> pictures;  // picture paths in the order given; empty: the sample picture
   ReadOptions read;                   // how every picture is read (marked path as given by --marked)

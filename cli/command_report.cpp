@@ -115,11 +115,34 @@ std::string FormatJson(const std::string& path, const ReadResult& r) {
   return out;
 }
 
+std::string Printable(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  auto hex = [&out](unsigned char c) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\x%02x", c);
+    out += buf;
+  };
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = Utf8Length(s, i);
+    // C0 controls, DEL, bytes that are not UTF-8, and the C1 controls
+    // U+0080..U+009F (C2 80..C2 9F), which some terminals act on as well.
+    const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0;
+    if (c < 0x20 || c == 0x7F || n == 0 || c1) {
+      const std::size_t bytes = c1 ? 2 : 1;
+      for (std::size_t k = 0; k < bytes; ++k) hex(static_cast<unsigned char>(s[i + k]));
+      i += bytes;
+    } else {
+      out.append(s, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
 std::string FaultLine(const std::string& path, const ReadResult& r) {
-  std::string line = "vexolith: " + path + ": " + r.fault;
-  for (char& ch : line)
-    if (ch == '\n' || ch == '\r') ch = ' ';  // one line, whatever the file name holds
-  return line + "\n";
+  return "vexolith: " + Printable(path + ": " + r.fault) + "\n";
 }
 
 }  // namespace vxcli

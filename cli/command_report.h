@@ -21,7 +21,13 @@ std::string FormatJson(const std::string& path, const ReadResult& r);
 // UTF-8 become U+FFFD, so odd file names still give valid JSON.
 std::string JsonString(const std::string& s);
 
-// The one-line fault message for standard error: "vexolith: PATH: FAULT".
+// s with every byte a terminal could act on shown as \xHH: control
+// characters, bytes that are not UTF-8 and UTF-8 encoded C1 controls.
+// Printable UTF-8 (and the backslash) pass through unchanged.
+std::string Printable(const std::string& s);
+
+// The one-line fault message for standard error: "vexolith: PATH: FAULT",
+// path and fault made Printable.
 std::string FaultLine(const std::string& path, const ReadResult& r);
 
 }  // namespace vxcli

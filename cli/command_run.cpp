@@ -7,14 +7,17 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <thread>
+#include <system_error>
 
+#include "cli/command_files.h"
 #include "cli/command_options.h"
 
 namespace vxcli {
 
+std::thread StartThread(std::function<void()> work) { return std::thread(std::move(work)); }
+
 void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, int jobs,
-             const std::function<void(int, const ReadResult&)>& emit) {
+             const std::function<bool(int, const ReadResult&)>& emit, const ThreadStarter& start) {
   const int count = static_cast<int>(paths.size());
   if (count == 0) return;
   const int workers = std::clamp(jobs, 1, count);
@@ -23,20 +26,27 @@ void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, 
   std::condition_variable ready;
   std::atomic<int> next{0};
 
+  auto read_one = [&](int k) {
+    ReadOptions mine = options;
+    if (!options.marked.empty()) mine.marked = MarkedPath(options.marked, k, count);
+    ReadResult r;
+    r.fault = CheckPictureFile(paths[k]);
+    if (r.fault.empty() && !mine.marked.empty()) r.fault = CheckMarkedFile(mine.marked);
+    if (!r.fault.empty()) return r;
+    try {
+      r = ReadPictureFile(paths[k], mine);
+    } catch (const std::bad_alloc&) {
+      r = ReadResult{};
+      r.fault = "not enough memory to read the picture";
+    } catch (const std::exception& e) {
+      r = ReadResult{};
+      r.fault = std::string("cannot read the picture: ") + e.what();
+    }
+    return r;
+  };
   auto work = [&] {
     for (int k = next++; k < count; k = next++) {
-      ReadOptions mine = options;
-      if (!options.marked.empty()) mine.marked = MarkedPath(options.marked, k, count);
-      ReadResult r;
-      try {
-        r = ReadPictureFile(paths[k], mine);
-      } catch (const std::bad_alloc&) {
-        r = ReadResult{};
-        r.fault = "not enough memory to read the picture";
-      } catch (const std::exception& e) {
-        r = ReadResult{};
-        r.fault = std::string("cannot read the picture: ") + e.what();
-      }
+      ReadResult r = read_one(k);
       {
         std::lock_guard<std::mutex> lock(mutex);
         done[k] = std::move(r);
@@ -45,9 +55,22 @@ void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, 
     }
   };
 
+  // A system short of threads or memory refuses a thread with
+  // std::system_error; the ones already started then share the pictures.
   std::vector<std::thread> threads;
   threads.reserve(workers);
-  for (int w = 0; w < workers; ++w) threads.emplace_back(work);
+  for (int w = 0; w < workers; ++w) {
+    try {
+      threads.push_back(start(work));
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  if (threads.empty()) {
+    for (int k = 0; k < count; ++k)
+      if (!emit(k, read_one(k))) break;
+    return;
+  }
   for (int k = 0; k < count; ++k) {
     ReadResult r;
     {
@@ -56,7 +79,10 @@ void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, 
       r = std::move(*done[k]);
       done[k].reset();
     }
-    emit(k, r);
+    if (!emit(k, r)) {
+      next = count;  // the workers finish the picture in hand and stop
+      break;
+    }
   }
   for (std::thread& t : threads) t.join();
 }

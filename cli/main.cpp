@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,49 +20,84 @@
 #include "cli/command_report.h"
 #include "cli/command_run.h"
 
+#ifndef VEXOLITH_VERSION
+#define VEXOLITH_VERSION "unknown"
+#endif
 #ifndef VEXOLITH_SAMPLE_PICTURE
 #define VEXOLITH_SAMPLE_PICTURE "samples/sample.bmp"
 #endif
 
 namespace {
 
+// Descriptors 0 and 2 that were closed when the command started are opened
+// on /dev/null: otherwise the next file opened (a picture, the marked
+// picture) would take the number and fault lines would be written into it.
+void FillClosedDescriptors() {
+  for (const int fd : {STDIN_FILENO, STDERR_FILENO}) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0 && null != fd) {
+      dup2(null, fd);
+      close(null);
+    }
+  }
+}
+
 // Sends descriptor 1 elsewhere and returns a stream on the original one.
+// The stream's descriptor is 3 or above, so it is never taken for standard
+// input or error. Null (errno set) when standard output is closed.
 std::FILE* KeepResultsApart(bool show_contours) {
   std::fflush(stdout);
-  const int results_fd = dup(STDOUT_FILENO);
+  const int results_fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
   if (results_fd < 0) return nullptr;
   const int target = show_contours ? dup(STDERR_FILENO) : open("/dev/null", O_WRONLY | O_CLOEXEC);
   if (target >= 0) {
     dup2(target, STDOUT_FILENO);
     close(target);
   }
-  return fdopen(results_fd, "w");
+  std::FILE* results = fdopen(results_fd, "w");
+  if (results == nullptr) close(results_fd);
+  return results;
+}
+
+// Writes `text`; false (errno set) when it could not all be written.
+bool Put(std::FILE* out, const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
+}
+
+int CannotWrite(const char* what, int error) {
+  std::fprintf(stderr, "vexolith: cannot write the %s: %s\n", what, std::strerror(error));
+  return vxcli::kExitSomeFailed;
+}
+
+// Prints text on standard output for --help and --version, the exit status.
+int PrintAndClose(const std::string& text) {
+  if (!Put(stdout, text)) return CannotWrite("output", errno);
+  if (std::fclose(stdout) != 0) return CannotWrite("output", errno);
+  return vxcli::kExitAllRead;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  FillClosedDescriptors();
   const std::vector<std::string> args(argv + 1, argv + argc);
   vxcli::Command command = vxcli::ParseCommand(args);
-  if (command.help) {
-    std::fputs(vxcli::Usage().c_str(), stdout);
-    return vxcli::kExitAllRead;
-  }
+  if (command.help) return PrintAndClose(vxcli::Usage());
+  if (command.version) return PrintAndClose("vexolith " VEXOLITH_VERSION "\n");
   if (!command.error.empty()) {
-    std::fprintf(stderr, "vexolith: %s (see vexolith --help)\n", command.error.c_str());
+    std::fprintf(stderr, "vexolith: %s (see vexolith --help)\n", vxcli::Printable(command.error).c_str());
     return vxcli::kExitUsage;
   }
   if (command.pictures.empty()) command.pictures.push_back(VEXOLITH_SAMPLE_PICTURE);
 
   std::FILE* results = KeepResultsApart(command.show_contours);
-  if (results == nullptr) {
-    std::fprintf(stderr, "vexolith: cannot set up standard output\n");
-    return vxcli::kExitSomeFailed;
-  }
+  if (results == nullptr) return CannotWrite("results", errno);
   const int count = static_cast<int>(command.pictures.size());
   const bool progress = count > 1 && isatty(STDERR_FILENO);
   const int jobs = command.jobs > 0 ? command.jobs : std::max(1u, std::thread::hardware_concurrency());
   int failed = 0;
+  int write_error = 0;  // errno of the first write of results that failed
 
   vxcli::ReadAll(command.pictures, command.read, jobs, [&](int k, const vxcli::ReadResult& r) {
     const std::string& path = command.pictures[k];
@@ -69,15 +106,21 @@ int main(int argc, char** argv) {
       ++failed;
       std::fputs(vxcli::FaultLine(path, r).c_str(), stderr);
     }
-    if (command.json) {
-      std::fputs(vxcli::FormatJson(path, r).c_str(), results);
-    } else if (r.ok) {
-      std::fputs(vxcli::FormatRows(path, r, count > 1).c_str(), results);
+    std::string text;
+    if (command.json)
+      text = vxcli::FormatJson(path, r);
+    else if (r.ok)
+      text = vxcli::FormatRows(path, r, count > 1);
+    if (!Put(results, text)) {
+      // Nothing more can be reported: stop reading.
+      write_error = errno;
+      return false;
     }
-    std::fflush(results);
     if (progress && k + 1 < count) std::fprintf(stderr, "vexolith: %d/%d read", k + 1, count);
+    return true;
   });
   if (progress) std::fputs("\r\033[K", stderr);
-  std::fclose(results);
+  if (std::fclose(results) != 0 && write_error == 0) write_error = errno;
+  if (write_error != 0) return CannotWrite("results", write_error);
   return failed ? vxcli::kExitSomeFailed : vxcli::kExitAllRead;
 }

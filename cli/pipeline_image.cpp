@@ -8,14 +8,16 @@ namespace vxcli {
 GrayImage ReduceByMean(const IMG& gray, int factor) {
   const int w = gray.width / factor, h = gray.height / factor;
   GrayImage out(w, h);
-  const int area = factor * factor;
-  std::vector<int> sums(static_cast<std::size_t>(w));
+  // 64 bits: a factor of 50000 (a very long picture read small) squares to
+  // more than an int holds, and a block of 2902 x 2902 white pixels sums past it.
+  const std::int64_t area = std::int64_t{factor} * factor;
+  std::vector<std::int64_t> sums(static_cast<std::size_t>(w));
   for (int y = 0; y < h; ++y) {
     std::fill(sums.begin(), sums.end(), 0);
     for (int dy = 0; dy < factor; ++dy) {
       const std::uint8_t* src = gray.bits + static_cast<std::size_t>(y * factor + dy) * gray.stride;
       for (int x = 0; x < w; ++x) {
-        int s = 0;
+        std::int64_t s = 0;
         for (int dx = 0; dx < factor; ++dx) s += src[x * factor + dx];
         sums[x] += s;
       }
@@ -29,7 +31,7 @@ GrayImage ReduceByMean(const IMG& gray, int factor) {
 int ReductionFactor(int width, int height, int max_side) {
   const int longer = width > height ? width : height;
   if (max_side < 1 || longer <= max_side) return 1;
-  return (longer + max_side - 1) / max_side;
+  return static_cast<int>((std::int64_t{longer} + max_side - 1) / max_side);
 }
 
 int OtsuLevel(const GrayImage& gray) {

@@ -95,7 +95,7 @@ TEST(CommandReport, AwkwardNamesAndValuesStayOnOneValidLine) {
   EXPECT_EQ(vxcli::JsonString("bad\xff\xc3"), "\"bad\\ufffd\\ufffd\"");
   EXPECT_EQ(vxcli::JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");  // a lone surrogate
   failed.fault = "no figure found";
-  EXPECT_EQ(vxcli::FaultLine("odd\nname.bmp", failed), "vexolith: odd name.bmp: no figure found\n");
+  EXPECT_EQ(vxcli::FaultLine("odd\nname.bmp", failed), "vexolith: odd\\x0aname.bmp: no figure found\n");
 }
 
 }  // namespace

@@ -52,16 +52,25 @@ inline std::string Quote(const std::string& text) {
 }
 
 // Runs `program args...` with standard output and error sent to files.
-inline CommandRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+// `redirects` (shell syntax, e.g. ">/dev/full" or "2>&-") follow and so
+// override those; a positive `timeout_seconds` stops a run that hangs, which
+// then exits 124.
+inline CommandRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                             const std::string& redirects = "", int timeout_seconds = 0) {
   static int serial = 0;
   const std::string out = TestDir() + "/run" + std::to_string(serial++), err = out + ".err";
   std::string line = Quote(program);
+  if (timeout_seconds > 0) line = "timeout -k 5 " + std::to_string(timeout_seconds) + " " + line;
   for (const std::string& a : args) line.append(1, ' ').append(Quote(a));
-  const int status = std::system((line + " </dev/null >" + Quote(out) + " 2>" + Quote(err)).c_str());
+  line += " </dev/null >" + Quote(out) + " 2>" + Quote(err) + " " + redirects;
+  const int status = std::system(line.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
 }
 
-inline CommandRun RunVexolith(const std::vector<std::string>& args) { return RunProgram(VEXOLITH_CLI, args); }
+inline CommandRun RunVexolith(const std::vector<std::string>& args, const std::string& redirects = "",
+                              int timeout_seconds = 0) {
+  return RunProgram(VEXOLITH_CLI, args, redirects, timeout_seconds);
+}
 
 // Runs a python3 script with `text` in the file named by sys.argv[1].
 inline CommandRun RunPython(const std::string& script, const std::string& text) {

@@ -1,0 +1,131 @@
+// The command in hostile surroundings: special files where pictures are
+// expected, results that cannot be written, a closed standard error, file
+// names with control characters.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "cli/command_report.h"
+#include "cli/pipeline_image.h"
+#include "tests/cli/run_command.h"
+
+namespace {
+
+using namespace vxclitest;
+
+constexpr int kHang = 60;  // seconds; a run that takes longer has hung (exit 124)
+
+std::string Fifo(const std::string& name) {
+  const std::string path = TestDir() + "/" + name;
+  EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+  return path;
+}
+
+// A FIFO opened for reading waits for a writer, one opened for writing waits
+// for a reader, and /dev/zero never ends: each is refused at once.
+TEST(CommandFaults, NonRegularFilesAreRefusedWithoutWaiting) {
+  const std::string fifo = Fifo("pipe.bmp");
+  const struct {
+    const char* what;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"a FIFO as the picture", {"read", fifo}},
+      {"a device as the picture", {"read", "/dev/zero"}},
+      {"a FIFO as the marked picture", {"read", VEXOLITH_SAMPLE_PICTURE, "--marked", fifo}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CommandRun run = RunVexolith(c.args, "", kHang);
+    EXPECT_EQ(run.exit_code, 1) << "124 means it hung";
+    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  }
+}
+
+// Results, help and version sent to a full device: exit 1 and one line saying so.
+TEST(CommandFaults, OutputThatCannotBeWrittenFailsWithOneLine) {
+  const std::vector<std::string> cases[] = {
+      {"read", VEXOLITH_SAMPLE_PICTURE},
+      {"read", "--json", VEXOLITH_SAMPLE_PICTURE},
+      {"--help"},
+      {"--version"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args.back());
+    const CommandRun run = RunVexolith(args, ">/dev/full", kHang);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  }
+}
+
+// With descriptor 2 closed, no descriptor the command opens may take its
+// place: fault lines written there would land among the JSON results.
+TEST(CommandFaults, ClosedStandardErrorKeepsFaultLinesOutOfTheResults) {
+  const std::string missing = TestDir() + "/missing.bmp";
+  const CommandRun run = RunVexolith({"read", "--json", VEXOLITH_SAMPLE_PICTURE, missing}, "2>&-", kHang);
+  EXPECT_EQ(run.exit_code, 1);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out;
+  for (const std::string& line : lines) EXPECT_EQ(line.rfind("{\"file\":", 0), 0u) << line;
+}
+
+// Control characters in a name never reach the terminal raw; printable
+// UTF-8 passes through, bytes that are not UTF-8 are shown as hex too.
+TEST(CommandFaults, FaultLinesEscapeControlCharacters) {
+  vxcli::ReadResult failed;
+  failed.fault = "no figure found";
+  const struct {
+    const char* name;
+    const char* shown;
+  } cases[] = {
+      {"a\x1b[2Jb.bmp", "a\\x1b[2Jb.bmp"},             // ESC: clears the screen
+      {"bell\a.png", "bell\\x07.png"},                 // BEL
+      {"two\nlines\r.bmp", "two\\x0alines\\x0d.bmp"},  // line breaks
+      {"del\x7f.bmp", "del\\x7f.bmp"},                 // DEL
+      {"csi\xc2\x9b"
+       "31m.bmp",
+       "csi\\xc2\\x9b31m.bmp"},                                          // a C1 control in UTF-8
+      {"raw\x9b.bmp", "raw\\x9b.bmp"},                                   // a lone C1 byte
+      {"caf\xc3\xa9 \xe2\x82\xac.bmp", "caf\xc3\xa9 \xe2\x82\xac.bmp"},  // printable UTF-8 kept
+      {"back\\slash.bmp", "back\\slash.bmp"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(vxcli::FaultLine(c.name, failed), std::string("vexolith: ") + c.shown + ": no figure found\n")
+        << c.shown;
+  // The command's own line for a missing file with ESC in its name.
+  const CommandRun run = RunVexolith({"read", TestDir() + "/gone\x1b[31m.bmp"});
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("gone\\x1b[31m.bmp: cannot open"), std::string::npos) << run.err;
+}
+
+// Reading a very long picture small: factors whose square, or whose block
+// sum, is past what an int holds.
+TEST(CommandFaults, LargeReductionsAreComputedWithoutOverflow) {
+  const int limit = std::numeric_limits<int>::max();
+  EXPECT_EQ(vxcli::ReductionFactor(800000, 12, 16), 50000);
+  EXPECT_EQ(vxcli::ReductionFactor(limit, 12, 1000000), 2148);
+  const struct {
+    int width, height, factor;
+    int reduced_width, reduced_height;
+  } cases[] = {
+      {800000, 12, 50000, 16, 0},  // 50000 * 50000 > 2^31
+      {2902, 2902, 2902, 1, 1},    // 2902 * 2902 * 255 > 2^31
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    const int stride = (c.width + 3) / 4 * 4;
+    std::vector<unsigned char> white(static_cast<std::size_t>(stride) * c.height, 255);
+    const IMG gray{white.data(), c.width, stride, c.height, 1, 1};
+    vxcli::GrayImage reduced = vxcli::ReduceByMean(gray, c.factor);
+    EXPECT_EQ(reduced.width(), c.reduced_width);
+    ASSERT_EQ(reduced.height(), c.reduced_height);
+    if (c.reduced_height > 0) {
+      EXPECT_EQ(reduced.row(0)[0], 255) << "the mean of white pixels";
+    }
+  }
+}
+
+}  // namespace
