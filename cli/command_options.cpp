@@ -31,7 +31,8 @@ std::string Usage() {
 Finds the figure in each picture -- a dark quadrilateral whose outer ring of
 cells is its black border, divided into rows x columns of cells -- and tells
 which cells are black. Without a picture it reads the sample picture shipped
-with vexolith. Pictures may be BMP, PNG, JPEG, TIFF or GIF.
+with vexolith. Pictures may be BMP, PNG, JPEG, TIFF or GIF, in regular files
+(a FIFO or a device is refused, as is one for --marked).
 
 The grid is read as the picture is seen: row 0 is the band of cells nearest
 the top of the picture and column 0 the leftmost. The top edge is the edge of
