@@ -21,5 +21,12 @@ file(RELATIVE_PATH VEXOLITH_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgcon
 configure_file(cmake/vexolith.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 if(TARGET vexolith_cli)
+  # The installed command finds the library it was installed with, relative to
+  # its own place, so the prefix works wherever it is put.
+  file(RELATIVE_PATH VEXOLITH_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+  set_target_properties(vexolith_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${VEXOLITH_BIN_TO_LIB}")
   install(TARGETS vexolith_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES doc/vexolith.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES doc/vexolith.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME vexolith)
 endif()
