@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +26,9 @@
 #endif
 #ifndef VEXOLITH_SAMPLE_PICTURE
 #define VEXOLITH_SAMPLE_PICTURE "samples/sample.bmp"
+#endif
+#ifndef VEXOLITH_SAMPLE_BESIDE
+#define VEXOLITH_SAMPLE_BESIDE "../share/vexolith/sample.bmp"
 #endif
 
 namespace {
@@ -60,6 +64,19 @@ std::FILE* KeepResultsApart(bool show_contours) {
   return results;
 }
 
+// The sample picture: the installed one, found from the command's own
+// folder wherever the installation was put, or else the source tree's.
+std::string SamplePicture() {
+  std::error_code error;
+  const std::filesystem::path command = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const std::filesystem::path installed =
+        (command.parent_path() / VEXOLITH_SAMPLE_BESIDE).lexically_normal();
+    if (std::filesystem::is_regular_file(installed, error)) return installed.string();
+  }
+  return VEXOLITH_SAMPLE_PICTURE;
+}
+
 // Writes `text`; false (errno set) when it could not all be written.
 bool Put(std::FILE* out, const std::string& text) {
   return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
@@ -89,7 +106,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vexolith: %s (see vexolith --help)\n", vxcli::Printable(command.error).c_str());
     return vxcli::kExitUsage;
   }
-  if (command.pictures.empty()) command.pictures.push_back(VEXOLITH_SAMPLE_PICTURE);
+  if (command.pictures.empty()) command.pictures.push_back(SamplePicture());
 
   std::FILE* results = KeepResultsApart(command.show_contours);
   if (results == nullptr) return CannotWrite("results", errno);

@@ -26,6 +26,7 @@ if(TARGET vexolith_cli)
   file(RELATIVE_PATH VEXOLITH_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
   set_target_properties(vexolith_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${VEXOLITH_BIN_TO_LIB}")
   install(TARGETS vexolith_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES samples/sample.bmp DESTINATION ${CMAKE_INSTALL_DATADIR}/vexolith)
   install(FILES doc/vexolith.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES doc/vexolith.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
           RENAME vexolith)

@@ -19,6 +19,8 @@ readelf -d "$prefix/bin/vexolith" | grep -E 'RUNPATH.*\$ORIGIN/' >/dev/null ||
 "$prefix/bin/vexolith" --version | grep -E '^vexolith [0-9]+\.[0-9]+\.[0-9]+$' >/dev/null
 "$prefix/bin/vexolith" read --json "$source_dir/samples/sample.bmp" | grep '"ok":true' >/dev/null ||
   { echo "installed vexolith cannot read the sample" >&2; exit 1; }
+"$prefix/bin/vexolith" read --json | grep -F "{\"file\":\"$prefix/share/vexolith/sample.bmp\",\"ok\":true" >/dev/null ||
+  { echo "installed vexolith does not read its installed sample" >&2; exit 1; }
 test -s "$prefix/share/man/man1/vexolith.1"
 test -s "$prefix/share/bash-completion/completions/vexolith"
 
