@@ -54,13 +54,18 @@ std::FILE* KeepResultsApart(bool show_contours) {
   std::fflush(stdout);
   const int results_fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
   if (results_fd < 0) return nullptr;
+  std::FILE* results = fdopen(results_fd, "w");
+  if (results == nullptr) {
+    const int error = errno;
+    close(results_fd);
+    errno = error;
+    return nullptr;
+  }
   const int target = show_contours ? dup(STDERR_FILENO) : open("/dev/null", O_WRONLY | O_CLOEXEC);
   if (target >= 0) {
     dup2(target, STDOUT_FILENO);
     close(target);
   }
-  std::FILE* results = fdopen(results_fd, "w");
-  if (results == nullptr) close(results_fd);
   return results;
 }
 

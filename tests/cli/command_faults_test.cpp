@@ -44,17 +44,22 @@ TEST(CommandFaults, NonRegularFilesAreRefusedWithoutWaiting) {
   }
 }
 
-// Results, help and version sent to a full device: exit 1 and one line saying so.
+// Results, help and version sent to a full device or a closed standard
+// output: exit 1 and one line saying so.
 TEST(CommandFaults, OutputThatCannotBeWrittenFailsWithOneLine) {
-  const std::vector<std::string> cases[] = {
-      {"read", VEXOLITH_SAMPLE_PICTURE},
-      {"read", "--json", VEXOLITH_SAMPLE_PICTURE},
-      {"--help"},
-      {"--version"},
+  const struct {
+    std::vector<std::string> args;
+    const char* redirect;
+  } cases[] = {
+      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full"},
+      {{"read", "--json", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full"},
+      {{"--help"}, ">/dev/full"},
+      {{"--version"}, ">/dev/full"},
+      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">&-"},
   };
-  for (const auto& args : cases) {
-    SCOPED_TRACE(args.back());
-    const CommandRun run = RunVexolith(args, ">/dev/full", kHang);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.back() + " " + c.redirect);
+    const CommandRun run = RunVexolith(c.args, c.redirect, kHang);
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
