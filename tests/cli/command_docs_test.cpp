@@ -47,4 +47,25 @@ TEST(CommandDocs, ManualPageAndCompletionNameEveryFlagOfHelp) {
   EXPECT_NE(page.find(".BR \\-h \", \" \\-\\-help"), std::string::npos) << "-h in the manual page";
 }
 
+// The completion script, sourced into bash, completes flags, methods and
+// the first word as a user would type them.
+TEST(CommandDocs, CompletionCompletesFlagsAndValues) {
+  const struct {
+    const char* words;  // the words so far as a bash list, the last one being completed
+    const char* offered;
+  } cases[] = {
+      {"vexolith --ver", "--version"},       {"vexolith re", "read"},
+      {"vexolith read --max", "--max-side"}, {"vexolith read --binarize bl", "block"},
+      {"vexolith read --rows ''", ""},  // a number: nothing to offer
+  };
+  for (const auto& c : cases) {
+    const std::string script = std::string("shopt -s extglob; source " VEXOLITH_DOC_DIR "/vexolith.bash; ") +
+                               "COMP_WORDS=(" + c.words + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); " +
+                               "_vexolith; echo \"${COMPREPLY[*]}\"";
+    const CommandRun run = RunProgram("/bin/bash", {"-c", script});
+    EXPECT_EQ(run.exit_code, 0) << c.words << run.err;
+    EXPECT_EQ(run.out, std::string(c.offered) + "\n") << c.words;
+  }
+}
+
 }  // namespace
