@@ -18,9 +18,13 @@ VX_AVX2 inline __m256i Extreme(__m256i a, __m256i b) {
   return kOp == MorphOp::kMin ? _mm256_min_epu8(a, b) : _mm256_max_epu8(a, b);
 }
 
-VX_AVX2 inline __m256i Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+VX_AVX2 inline __m256i Load(const unsigned char* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
 
-VX_AVX2 inline void Store(unsigned char* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+VX_AVX2 inline void Store(unsigned char* p, __m256i v) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
 
 template <MorphOp kOp>
 VX_AVX2 inline void Columns32(const unsigned char* a, const unsigned char* b, const unsigned char* c,
@@ -29,8 +33,8 @@ VX_AVX2 inline void Columns32(const unsigned char* a, const unsigned char* b, co
 }
 
 template <MorphOp kOp>
-VX_AVX2 void Columns(const unsigned char* a, const unsigned char* b, const unsigned char* c, unsigned char* out,
-                     int n) {
+VX_AVX2 void Columns(const unsigned char* a, const unsigned char* b, const unsigned char* c,
+                     unsigned char* out, int n) {
   int x = 0;
   for (; x + 32 <= n; x += 32) Columns32<kOp>(a, b, c, out, x);
   if (x < n) Columns32<kOp>(a, b, c, out, n - 32);
@@ -51,8 +55,8 @@ VX_AVX2 void Row(const unsigned char* in, unsigned char* out, int n) {
 
 }  // namespace
 
-VX_AVX2 void MorphColumnsAvx2(MorphOp op, const unsigned char* a, const unsigned char* b, const unsigned char* c,
-                              unsigned char* out, int n) {
+VX_AVX2 void MorphColumnsAvx2(MorphOp op, const unsigned char* a, const unsigned char* b,
+                              const unsigned char* c, unsigned char* out, int n) {
   if (n < 32) {
     MorphColumnsPortable(op, a, b, c, out, n);
   } else if (op == MorphOp::kMin) {

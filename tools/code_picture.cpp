@@ -88,7 +88,9 @@ int DrawGlyph(Canvas& canvas, int x, int y, int h, int s, int shape) {
 // A block of text lines filling `box`: words of 2 to 9 glyphs, glyphs 8 to
 // 18 pixels high, lines 1.6 to 2.2 glyph heights apart.
 void DrawParagraph(Canvas& canvas, const CodeBox& box, std::mt19937& rng) {
-  auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+  auto pick = [&](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
   const int h = pick(8, 18), s = std::max(1, h / 7), pitch = h * pick(16, 22) / 10;
   for (int y = box.top; y + h <= box.bottom; y += pitch) {
     int x = box.left + (rng() % 3 == 0 ? pick(0, 4 * h) : 0);
@@ -107,7 +109,9 @@ void DrawParagraph(Canvas& canvas, const CodeBox& box, std::mt19937& rng) {
 
 CodePicture RenderCodePicture(const CodePictureParams& params, int clearance) {
   std::mt19937 rng(params.seed);
-  auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+  auto pick = [&](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
   CodePicture picture;
   picture.width = params.width, picture.height = params.height;
   picture.gray.assign(static_cast<size_t>(params.width) * params.height, 255);

@@ -69,7 +69,8 @@ long long Area(int l, int t, int r, int b) { return r > l && b > t ? 1LL * (r - 
 bool Finds(const RECT& r, const vxgen::CodeBox& c) {
   const long long inter = Area(std::max(r.left, c.left), std::max(r.top, c.top), std::min(r.right, c.right),
                                std::min(r.bottom, c.bottom));
-  const long long code = Area(c.left, c.top, c.right, c.bottom), rect = Area(r.left, r.top, r.right, r.bottom);
+  const long long code = Area(c.left, c.top, c.right, c.bottom),
+                  rect = Area(r.left, r.top, r.right, r.bottom);
   return inter * 10 >= code * 9 && code * 10 >= rect;
 }
 
@@ -96,22 +97,24 @@ void Save(const std::string& path, const vxgen::CodePicture& p, const std::vecto
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
-    std::fprintf(stderr,
-                 "usage: vexolith-detect-eval [--pictures N] [--seed S] [--factor F] [--width W] [--height H] "
-                 "[--paragraphs N] [--save DIR] [--list]\n");
+    std::fprintf(
+        stderr,
+        "usage: vexolith-detect-eval [--pictures N] [--seed S] [--factor F] [--width W] [--height H] "
+        "[--paragraphs N] [--save DIR] [--list]\n");
     return 2;
   }
   int codes = 0, found = 0, rects_total = 0, false_regions = 0;
   for (int n = 0; n < o.pictures; ++n) {
     vxgen::CodePictureParams params;
-    params.width = o.width, params.height = o.height, params.seed = o.seed * 100003u + static_cast<unsigned>(n);
+    params.width = o.width, params.height = o.height,
+    params.seed = o.seed * 100003u + static_cast<unsigned>(n);
     params.paragraphs = o.paragraphs;
     const vxgen::CodePicture picture = vxgen::RenderCodePicture(params);
     const int stride = (picture.width + 3) / 4 * 4;
     std::vector<unsigned char> bits(static_cast<size_t>(stride) * picture.height, 255);
     for (int y = 0; y < picture.height; ++y)
-      std::memcpy(&bits[static_cast<size_t>(y) * stride], &picture.gray[static_cast<size_t>(y) * picture.width],
-                  picture.width);
+      std::memcpy(&bits[static_cast<size_t>(y) * stride],
+                  &picture.gray[static_cast<size_t>(y) * picture.width], picture.width);
     const IMG img{bits.data(), picture.width, stride, picture.height, 1, 1};
     std::vector<RECT> rects(VEXOLITH_MAX_CODE_RECTS);
     int count = 0;

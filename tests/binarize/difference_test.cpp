@@ -86,7 +86,7 @@ TEST(CentreWeights, MeanOfWhitePixels) {
   };
   for (const Case& c : cases) {
     Image img = Image::Color(5, 3, 0, 0, 0);
-    for (C_POINT p : c.white) img.at(p.x, p.y, 0) = 255;  // bytes 1 and 2 stay 0: still white
+    for (C_POINT p : c.white) img.at(p.x, p.y, 0) = 255;                  // bytes 1 and 2 stay 0: still white
     img.at(2, 1, 0) = 254, img.at(2, 1, 1) = 255, img.at(2, 1, 2) = 255;  // byte 0 below 255: not white
     const C_POINTd centre = CentreWeights(img.img());
     EXPECT_EQ(centre.x, c.x) << c.name;

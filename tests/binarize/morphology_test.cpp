@@ -49,7 +49,8 @@ std::vector<unsigned char> Bytes(const IMG& img) { return {img.bits, img.bits + 
 // kernels and the exported calls.
 TEST(Morphology, KernelsMatchPlainLoop) {
   std::mt19937 rng(7);
-  const std::vector<bool> kernels = vx::CpuHasAvx2() ? std::vector<bool>{false, true} : std::vector<bool>{false};
+  const std::vector<bool> kernels =
+      vx::CpuHasAvx2() ? std::vector<bool>{false, true} : std::vector<bool>{false};
   for (int w : {3, 4, 5, 31, 32, 33, 34, 35, 63, 64, 65, 66, 67, 100, 129})
     for (int h : {3, 4, 9})
       for (int trial = 0; trial < 2; ++trial) {
@@ -94,14 +95,8 @@ TEST(Morphology, BinaryPictures) {
        {".....", ".....", "#....", ".....", "....."},
        {".....", ".#...", "##...", ".#...", "....."},
        {".....", ".....", "#....", ".....", "....."}},
-      {"3 x 3 changes only its centre",
-       {"#..", "...", "..."},
-       {"#..", ".#.", "..."},
-       {"#..", "...", "..."}},
-      {"white pixel in black",
-       {"####", "#.##", "####"},
-       {"####", "####", "####"},
-       {"####", "#..#", "####"}},
+      {"3 x 3 changes only its centre", {"#..", "...", "..."}, {"#..", ".#.", "..."}, {"#..", "...", "..."}},
+      {"white pixel in black", {"####", "#.##", "####"}, {"####", "####", "####"}, {"####", "#..#", "####"}},
   };
   for (const ArtCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -122,10 +117,10 @@ TEST(Morphology, RefusalsLeaveTheSource) {
     bool null_bits;
   };
   const Case cases[] = {
-      {"24-bit", 4, 12, 4, 1, 0, false},   {"not valid", 4, 4, 4, 0, 1, false},
-      {"width 2", 2, 4, 4, 1, 1, false},   {"height 2", 4, 4, 2, 1, 1, false},
-      {"stride 2", 3, 2, 4, 1, 1, false},  {"gray 2", 4, 4, 4, 1, 2, false},
-      {"null bits", 4, 4, 4, 1, 1, true},  {"stride below width", 5, 4, 4, 1, 1, false},
+      {"24-bit", 4, 12, 4, 1, 0, false},  {"not valid", 4, 4, 4, 0, 1, false},
+      {"width 2", 2, 4, 4, 1, 1, false},  {"height 2", 4, 4, 2, 1, 1, false},
+      {"stride 2", 3, 2, 4, 1, 1, false}, {"gray 2", 4, 4, 4, 1, 2, false},
+      {"null bits", 4, 4, 4, 1, 1, true}, {"stride below width", 5, 4, 4, 1, 1, false},
   };
   for (const Case& c : cases) {
     std::vector<unsigned char> pixels(64, 0);

@@ -56,36 +56,52 @@ TEST(Borders, MarkedPictures) {
        {"###..", "###..", "###.."},
        {"##o..", "##o..", "##o.."}},
       {"any non-white pixel is marked", AllocationBorders, {"--.", "--#"}, {"-o.", "--o"}},
-      {"rectangle, inner border", [](IMG img) { AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0); }, square, ring},
+      {"rectangle, inner border",
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0);
+       },
+       square, ring},
       {"rectangle, outer border",
-       [](IMG img) { AllocationBordersRect(img, RECT{0, 0, 7, 6}, 1); },
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 1);
+       },
        square,
        {".oooo..", "o####o.", "o####o.", "o####o.", ".oooo..", "......."}},
       {"only mode bit 0 counts",
-       [](IMG img) { AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0xFE); },
-       square,
-       ring},
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0xFE);
+       },
+       square, ring},
       // Neighbours outside the rectangle are tested and marked.
       {"rectangle over part of the square, outer",
-       [](IMG img) { AllocationBordersRect(img, RECT{3, 0, 7, 6}, 1); },
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{3, 0, 7, 6}, 1);
+       },
        square,
        {"...oo..", ".####o.", ".####o.", ".####o.", "...oo..", "......."}},
       {"rectangle over part of the square, inner",
-       [](IMG img) { AllocationBordersRect(img, RECT{3, 0, 7, 6}, 0); },
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{3, 0, 7, 6}, 0);
+       },
        square,
        {".......", ".##oo..", ".###o..", ".##oo..", ".......", "......."}},
       {"only black pixels start a rectangle's marking",
-       [](IMG img) { AllocationBordersRect(img, RECT{0, 0, 3, 2}, 0); },
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{0, 0, 3, 2}, 0);
+       },
        {"--.", "--#"},
        {"--.", "--o"}},
       {"a rectangle reaching outside is cut to the image",
-       [](IMG img) { AllocationBordersRect(img, RECT{-5, -5, 50, 50}, 1); },
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{-5, -5, 50, 50}, 1);
+       },
        square,
        {".oooo..", "o####o.", "o####o.", "o####o.", ".oooo..", "......."}},
       {"a rectangle wholly outside marks nothing",
-       [](IMG img) { AllocationBordersRect(img, RECT{8, 0, 20, 6}, 1); },
-       square,
-       square},
+       [](IMG img) {
+         AllocationBordersRect(img, RECT{8, 0, 20, 6}, 1);
+       },
+       square, square},
   };
   for (const Case& c : cases)
     for (bool gray : {true, false}) {

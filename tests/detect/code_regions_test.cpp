@@ -41,7 +41,11 @@ TEST(CodeRegions, FillWidenBoxAndAspect) {
       {"10 border pixels are not dense", 10, 10, {"....", ".=.."}, {}},
       {"11 are", 10, 10, {"....", ".#.."}, {{10, 10, 20, 20}}},
       {"the fill runs every way through dense cells", 10, 10, {"#.#", "#.#", "###"}, {{0, 0, 30, 30}}},
-      {"a column of empty cells parts two regions", 10, 10, {"##.##", "##.##"}, {{0, 0, 20, 20}, {30, 0, 50, 20}}},
+      {"a column of empty cells parts two regions",
+       10,
+       10,
+       {"##.##", "##.##"},
+       {{0, 0, 20, 20}, {30, 0, 50, 20}}},
       // The sparse cell right of the first area is taken and visited later
       // in the same pass, so it carries the label on into the second area.
       {"a sparse link leading right joins the next area",

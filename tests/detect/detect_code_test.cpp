@@ -104,8 +104,11 @@ TEST(DetectCode, Refusals) {
     int factor, code;
   };
   const Case cases[] = {
-      {"not valid", not_valid, 1, 2},   {"null bits", no_bits, 1, 2}, {"rows too short", short_rows, 1, 2},
-      {"factor 0", img.img(), 0, 3},    {"factor above the width", img.img(), 101, 3},
+      {"not valid", not_valid, 1, 2},
+      {"null bits", no_bits, 1, 2},
+      {"rows too short", short_rows, 1, 2},
+      {"factor 0", img.img(), 0, 3},
+      {"factor above the width", img.img(), 101, 3},
       {"factor of the width", img.img(), 100, 0},
   };
   for (const Case& c : cases) {
