@@ -1,7 +1,6 @@
 // Border marking, drawn as pictures: '#' 0, '.' 255, 'o' 128, '-' 100.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,9 +37,11 @@ std::vector<std::string> Marks(const Image& img) {
   return rows;
 }
 
+// mode -1: AllocationBorders; otherwise AllocationBordersRect with r and mode.
 struct Case {
   const char* name;
-  std::function<void(IMG)> mark;
+  int mode;
+  RECT r;
   std::vector<std::string> in, expected;
 };
 
@@ -49,64 +50,38 @@ struct Case {
 TEST(Borders, MarkedPictures) {
   const std::vector<std::string> square = {".......", ".####..", ".####..", ".####..", ".......", "......."};
   const std::vector<std::string> ring = {".......", ".oooo..", ".o##o..", ".oooo..", ".......", "......."};
+  const std::vector<std::string> outside = {".oooo..", "o####o.", "o####o.", "o####o.", ".oooo..", "......."};
+  const RECT all{0, 0, 7, 6}, none{};
   const Case cases[] = {
-      {"inner border of a square", AllocationBorders, square, ring},
-      {"the image edge is no border",
-       AllocationBorders,
-       {"###..", "###..", "###.."},
-       {"##o..", "##o..", "##o.."}},
-      {"any non-white pixel is marked", AllocationBorders, {"--.", "--#"}, {"-o.", "--o"}},
-      {"rectangle, inner border",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0);
-       },
-       square, ring},
-      {"rectangle, outer border",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 1);
-       },
-       square,
-       {".oooo..", "o####o.", "o####o.", "o####o.", ".oooo..", "......."}},
-      {"only mode bit 0 counts",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{0, 0, 7, 6}, 0xFE);
-       },
-       square, ring},
+      {"inner border of a square", -1, none, square, ring},
+      {"the image edge is no border", -1, none, {"###..", "###..", "###.."}, {"##o..", "##o..", "##o.."}},
+      {"any non-white pixel is marked", -1, none, {"--.", "--#"}, {"-o.", "--o"}},
+      {"rectangle, inner border", 0, all, square, ring},
+      {"rectangle, outer border", 1, all, square, outside},
+      {"only mode bit 0 counts", 0xFE, all, square, ring},
       // Neighbours outside the rectangle are tested and marked.
-      {"rectangle over part of the square, outer",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{3, 0, 7, 6}, 1);
-       },
+      {"part of the square, outer",
+       1,
+       {3, 0, 7, 6},
        square,
        {"...oo..", ".####o.", ".####o.", ".####o.", "...oo..", "......."}},
-      {"rectangle over part of the square, inner",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{3, 0, 7, 6}, 0);
-       },
+      {"part of the square, inner",
+       0,
+       {3, 0, 7, 6},
        square,
        {".......", ".##oo..", ".###o..", ".##oo..", ".......", "......."}},
-      {"only black pixels start a rectangle's marking",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{0, 0, 3, 2}, 0);
-       },
-       {"--.", "--#"},
-       {"--.", "--o"}},
-      {"a rectangle reaching outside is cut to the image",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{-5, -5, 50, 50}, 1);
-       },
-       square,
-       {".oooo..", "o####o.", "o####o.", "o####o.", ".oooo..", "......."}},
-      {"a rectangle wholly outside marks nothing",
-       [](IMG img) {
-         AllocationBordersRect(img, RECT{8, 0, 20, 6}, 1);
-       },
-       square, square},
+      {"only black pixels start a rectangle's marking", 0, {0, 0, 3, 2}, {"--.", "--#"}, {"--.", "--o"}},
+      {"a rectangle reaching outside is cut to the image", 1, {-5, -5, 50, 50}, square, outside},
+      {"a rectangle wholly outside marks nothing", 1, {8, 0, 20, 6}, square, square},
   };
   for (const Case& c : cases)
     for (bool gray : {true, false}) {
       Image img = FromMarks(c.in, gray);
-      c.mark(img.img());
+      if (c.mode < 0) {
+        AllocationBorders(img.img());
+      } else {
+        AllocationBordersRect(img.img(), c.r, static_cast<unsigned char>(c.mode));
+      }
       EXPECT_EQ(Marks(img), c.expected) << c.name << (gray ? " (gray)" : " (24-bit)");
     }
 }
