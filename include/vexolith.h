@@ -13,3 +13,4 @@
 #include "vexolith/contour.h"
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
+#include "vexolith/detect.h"
