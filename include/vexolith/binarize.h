@@ -14,12 +14,13 @@ VEXOLITH_API void Adaptive2ThresholdImage(IMG img, unsigned char level, unsigned
 
 // 3 x 3 minimum (erode) and maximum (dilate) of a gray image; the pixels of
 // the first and last row and column and the padding keep their values. The
-// call consumes src: the result, with src's sizes and stride, takes over
-// src's buffer (filtered in place), so src's record must not be used or
+// call consumes src: the result is a new buffer with src's sizes and stride,
+// and src's buffer is released, so src's record must not be used or
 // released afterwards; release the result with DeleteImg. Refused with
 // `valid` 0, src untouched and still the caller's: `gray` not 1, `valid` 0,
 // width, stride or height below 3, and (checks added beyond those) null
-// bits, a stride shorter than the width, or no memory for two scratch rows.
+// bits, a stride shorter than the width, or no memory for the result or
+// the scratch rows.
 VEXOLITH_API IMG Img_Erode(IMG src);
 VEXOLITH_API IMG Img_Dilate(IMG src);
 
