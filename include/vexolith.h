@@ -13,3 +13,5 @@
 #include "vexolith/contour.h"
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
+#include "vexolith/histogram.h"
+#include "vexolith/segment.h"
