@@ -31,14 +31,7 @@ TEST(SegmentCommand, FindsTheTexturedBox) {
   settings.marked = TempFile("segments.bmp");
   const vxcli::SegmentResult r = vxcli::SegmentPicture(picture.img, settings);
   ASSERT_TRUE(r.ok) << r.fault;
-  EXPECT_EQ(r.block_cols, 8);
-  EXPECT_EQ(r.block_rows, 6);
-  EXPECT_EQ(r.marked_blocks, 4);
-  ASSERT_EQ(r.rects.size(), 1u);
-  EXPECT_EQ(r.rects[0].left, 32);
-  EXPECT_EQ(r.rects[0].top, 16);
-  EXPECT_EQ(r.rects[0].right, 63);
-  EXPECT_EQ(r.rects[0].bottom, 47);
+  // The four striped blocks are marked and form the second segment.
   EXPECT_EQ(vxcli::FormatSegmentText("p.png", r), "p.png: 2 segments, 8 x 6 blocks, 4 marked\n32 16 63 47\n");
   EXPECT_EQ(vxcli::FormatSegmentJson("p.png", r),
             "{\"file\":\"p.png\",\"ok\":true,\"segments\":2,\"blockCols\":8,\"blockRows\":6,\"marked\":4,"
@@ -64,8 +57,6 @@ TEST(HistogramCommand, BinsOfThePictureOrAnArea) {
   const vxcli::HistogramResult whole = vxcli::HistogramOfPicture(picture.img, settings);
   ASSERT_TRUE(whole.ok) << whole.fault;
   // Gray of 200 is 199 after truncation (bin 3); stripes give 0 and 255.
-  EXPECT_EQ(whole.bins, std::vector<int>({512, 0, 0, 128 * 96 - 512}));
-  EXPECT_EQ(whole.largest, 3);
   EXPECT_EQ(vxcli::FormatHistogramJson("p.png", whole),
             "{\"file\":\"p.png\",\"ok\":true,\"total\":12288,\"largest\":3,\"bins\":[512,0,0,11776]}\n");
   IMG chart = OpenDF(settings.chart.c_str());

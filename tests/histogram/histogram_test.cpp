@@ -14,66 +14,39 @@ namespace {
 struct Hist {
   HISTOGRAM h;
   explicit Hist(HISTOGRAM made) : h(made) {}
-  explicit Hist(std::vector<int> counts) : h(CreateHistogram(static_cast<int>(counts.size()))) {
-    for (int i = 0; i < h.size; ++i) h.total += h.bins[i] = counts[i];
+  Hist(std::initializer_list<int> counts) : h(CreateHistogram(static_cast<int>(counts.size()))) {
+    int i = 0;
+    for (int c : counts) h.total += h.bins[i++] = c;
   }
-  Hist(std::initializer_list<int> counts) : Hist(std::vector<int>(counts)) {}
+  Hist(const Hist&) = delete;
   ~Hist() { DeleteHistogram(h); }
   std::vector<int> Bins() const { return h.bins ? std::vector<int>(h.bins, h.bins + h.size) : std::vector<int>{}; }
 };
 
-vxtest::Image Row(const std::vector<unsigned char>& values) {
-  vxtest::Image image = vxtest::Image::Gray(static_cast<int>(values.size()), 1);
-  for (size_t x = 0; x < values.size(); ++x) image.at(static_cast<int>(x), 0) = values[x];
-  return image;
-}
-
-TEST(Histogram, BinsOfByteValues) {
-  struct Case {
-    int size;
-    std::vector<int> bins;
-  } cases[] = {
-      {4, {2, 1, 0, 1}},      // 63*4/256 = 0, 64*4/256 = 1, 255*4/256 = 3
-      {1, {4}},               // everything in the one bin
-      {2, {3, 1}},            // 128 is the first value of bin 1
-      {512, {}},              // more bins than values: 255 lands in bin 510, not past the end
-  };
-  vxtest::Image image = Row({0, 63, 64, 255});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.size);
-    Hist made(MakeHistogramIMG(image.img(), RECT{0, 0, 3, 0}, c.size));
-    EXPECT_EQ(made.h.total, 4) << "all four pixels, right and bottom inclusive";
-    if (!c.bins.empty()) {
-      EXPECT_EQ(made.Bins(), c.bins);
-    } else {
-      EXPECT_EQ(made.h.bins[510], 1) << "value 255";
-    }
-  }
-  {
-    vxtest::Image two = Row({0, 128});
-    EXPECT_EQ(Hist(MakeHistogramIMG(two.img(), RECT{0, 0, 1, 0}, 2)).Bins(), std::vector<int>({1, 1}));
-  }
-}
-
-// Any area of a random image, against a plain count (large areas take the
-// value-table path, small ones the direct one).
+// Any area of a random image, against a plain count; sizes above 256 put
+// 255 in bin size - 2 or below, never past the end; large areas take the
+// value-table path, small ones the direct one.
 TEST(Histogram, AreasMatchAPlainCount) {
+  vxtest::Image row = vxtest::Image::Gray(4, 1);
+  row.at(0, 0) = 0, row.at(1, 0) = 63, row.at(2, 0) = 64, row.at(3, 0) = 255;
+  EXPECT_EQ(Hist(MakeHistogramIMG(row.img(), RECT{0, 0, 3, 0}, 4)).Bins(), std::vector<int>({2, 1, 0, 1}));
+
   std::mt19937 rng(7);
   vxtest::Image image = vxtest::Image::Gray(211, 173);
   for (int y = 0; y < 173; ++y)
     for (int x = 0; x < 211; ++x) image.at(x, y) = static_cast<unsigned char>(rng() % 256);
   for (int iter = 0; iter < 60; ++iter) {
-    const int size = 1 + static_cast<int>(rng() % 300);
+    const int size = 1 + static_cast<int>(rng() % 600);
     const int l = static_cast<int>(rng() % 211), t = static_cast<int>(rng() % 173);
     const int r = iter % 3 == 0 ? 210 : l + static_cast<int>(rng() % (211 - l));
     const int b = iter % 3 == 0 ? 172 : t + static_cast<int>(rng() % (173 - t));
     SCOPED_TRACE(testing::Message() << "iter " << iter << " size " << size);
     std::vector<int> expected(size, 0);
     for (int y = t; y <= b; ++y)
-      for (int x = l; x <= r; ++x) ++expected[std::min(image.at(x, y) * size / 256, size - 1)];
+      for (int x = l; x <= r; ++x) ++expected[image.at(x, y) * size / 256];
     Hist made(MakeHistogramIMG(image.img(), RECT{l, t, r, b}, size));
     EXPECT_EQ(made.Bins(), expected);
-    EXPECT_EQ(made.h.total, (r - l + 1) * (b - t + 1));
+    EXPECT_EQ(made.h.total, (r - l + 1) * (b - t + 1)) << "bounds inclusive";
   }
 }
 
@@ -82,8 +55,6 @@ TEST(Histogram, RefusedAndEmptyAreas) {
   vxtest::Image color = vxtest::Image::Color(4, 3);
   IMG invalid = gray.img();
   invalid.valid = 0;
-  IMG no_bits = gray.img();
-  no_bits.bits = nullptr;
   struct Case {
     const char* what;
     IMG img;
@@ -91,54 +62,37 @@ TEST(Histogram, RefusedAndEmptyAreas) {
     int size;
   } refused[] = {
       {"24-bit image", color.img(), {0, 0, 3, 2}, 4},  {"no bins", gray.img(), {0, 0, 3, 2}, 0},
-      {"not valid", invalid, {0, 0, 3, 2}, 4},         {"no buffer", no_bits, {0, 0, 3, 2}, 4},
-      {"right at width", gray.img(), {0, 0, 4, 2}, 4}, {"bottom at height", gray.img(), {0, 0, 3, 3}, 4},
-      {"left below 0", gray.img(), {-1, 0, 3, 2}, 4},
+      {"not valid", invalid, {0, 0, 3, 2}, 4},         {"right at width", gray.img(), {0, 0, 4, 2}, 4},
+      {"bottom at height", gray.img(), {0, 0, 3, 3}, 4}, {"left below 0", gray.img(), {-1, 0, 3, 2}, 4},
   };
-  for (const Case& c : refused) {
-    Hist made(MakeHistogramIMG(c.img, c.area, c.size));
-    EXPECT_EQ(made.h.size, -1) << c.what;
-    EXPECT_EQ(made.h.bins, nullptr) << c.what;
-  }
+  for (const Case& c : refused) EXPECT_EQ(Hist(MakeHistogramIMG(c.img, c.area, c.size)).h.size, -1) << c.what;
   // Right before left reads nothing, wherever the area lies.
   Hist empty(MakeHistogramIMG(gray.img(), RECT{9, 0, 2, 2}, 3));
   EXPECT_EQ(empty.Bins(), std::vector<int>({0, 0, 0}));
-  EXPECT_EQ(empty.h.total, 0);
-  EXPECT_EQ(CreateHistogram(0).size, -1);
-  EXPECT_EQ(CreateHistogram(-3).bins, nullptr);
-  DeleteHistogram(CreateHistogram(0));
-}
-
-TEST(Histogram, LargestBin) {
+  EXPECT_EQ(CreateHistogram(0).bins, nullptr);
+  DeleteHistogram(CreateHistogram(-3));
   EXPECT_EQ(MaxHistogramElem(Hist({3, 7, 7, 1}).h), 1) << "first of equal maxima";
-  EXPECT_EQ(MaxHistogramElem(Hist({0, 0, 0}).h), 0);
-  EXPECT_EQ(MaxHistogramElem(HISTOGRAM{-1, 0, nullptr}), -1);
   EXPECT_EQ(MaxHistogramElem(HISTOGRAM{3, 0, nullptr}), -1);
 }
 
 TEST(Histogram, ChiSquareSkipsBinsEmptyInBoth) {
   struct Case {
-    std::vector<int> a, b;
+    Hist a, b;
     int method;
     double expected;
   } cases[] = {
       {{4, 0}, {0, 4}, 1, 8.0},
-      {{4, 0}, {0, 4}, 0, 0.0},             // bit 0 clear: no distance asked for
-      {{4, 0}, {0, 4}, 2, 0.0},
+      {{4, 0}, {0, 4}, 0, 0.0},  // bit 0 clear: no distance asked for
       {{4, 0}, {0, 4}, 3, 8.0},
       {{0, 5, 0, 3}, {0, 5, 0, 3}, 1, 0.0},  // empty bins would be 0/0
-      {{0, 3, 0}, {0, 1, 0}, 1, 1.0},
       {{2, 0, 6}, {1, 0, 0}, 1, 1.0 / 3.0 + 6.0},
+      {{1, 2}, {1, 2, 3}, 1, -1.0},  // sizes differ: never a distance
   };
   for (const Case& c : cases) {
-    Hist a(c.a), b(c.b);
-    const double d = CompareHist(a.h, b.h, c.method);
+    const double d = CompareHist(c.a.h, c.b.h, c.method);
     EXPECT_FALSE(std::isnan(d));
-    EXPECT_DOUBLE_EQ(d, c.expected) << c.a[0] << " vs " << c.b[0] << " method " << c.method;
+    EXPECT_DOUBLE_EQ(d, c.expected) << c.a.h.bins[0] << " vs " << c.b.h.bins[0] << " method " << c.method;
   }
-  // Histograms that cannot be paired give -1.0, never a distance.
-  EXPECT_EQ(CompareHist(Hist({1, 2}).h, Hist({1, 2, 3}).h, 1), -1.0);
-  EXPECT_EQ(CompareHist(Hist({1, 2}).h, HISTOGRAM{2, 3, nullptr}, 1), -1.0);
 }
 
 TEST(Histogram, CorrelationAndDominantBins) {
@@ -147,11 +101,9 @@ TEST(Histogram, CorrelationAndDominantBins) {
   // All bins equal: zero dispersion, nothing to correlate; 0.0, not NaN.
   EXPECT_EQ(CompareHistogram(Hist({3, 3, 3}).h, Hist({1, 5, 2}).h), 0.0);
   EXPECT_EQ(CompareHistogram(Hist({1, 5, 2}).h, Hist({0, 0, 0}).h), 0.0);
-  EXPECT_EQ(CompareHistogram(Hist({1, 5}).h, Hist({1, 5, 2}).h), 0.0);
 
   Hist peaked({5, 1, 1, 1}), flat({2, 2, 2, 2});
   EXPECT_EQ(CompareHistogram1(peaked.h, flat.h, 0.25), 1) << "5 > 2 counts, 2 > 2 does not";
-  EXPECT_EQ(CompareHistogram1(flat.h, peaked.h, 0.25), 1);
   flat.h.total = 4;  // the stored total is used, not a fresh sum
   EXPECT_EQ(CompareHistogram1(peaked.h, flat.h, 0.25), 3);
   EXPECT_EQ(CompareHistogram1(peaked.h, HISTOGRAM{-1, 0, nullptr}, 0.25), -1);

@@ -22,12 +22,14 @@ Counts Disc(IMG img, double cx, double cy, double r, Counts start = {}) {
 
 TEST(DiscCount, SmallDiscs) {
   vxtest::Image white = vxtest::Image::Gray(20, 20);
-  EXPECT_EQ(Disc(white.img(), 3.0, 4.0, 0.0).total, 1) << "radius 0 on a pixel centre";
-  EXPECT_EQ(Disc(white.img(), 10.0, 10.0, 1.0).total, 5) << "diagonals lie at sqrt 2";
-  EXPECT_EQ(Disc(white.img(), 10.0, 10.0, 1.0).black, 0);
-  EXPECT_EQ(Disc(white.img(), 10.0, 10.0, std::sqrt(2.0)).total, 9) << "a pixel exactly at r counts";
-  EXPECT_EQ(Disc(white.img(), 10.0, 10.0, -1.0).total, 0);
-  EXPECT_EQ(Disc(white.img(), NAN, 10.0, 3.0).total, 0);
+  struct Case {
+    const char* what;
+    double cx, cy, r;
+    int total;
+  } cases[] = {{"radius 0 on a pixel centre", 3, 4, 0, 1},     {"diagonals lie at sqrt 2", 10, 10, 1, 5},
+               {"a pixel exactly at r counts", 10, 10, std::sqrt(2.0), 9}, {"negative radius", 10, 10, -1, 0},
+               {"not a number", NAN, 10, 3, 0}};
+  for (const Case& c : cases) EXPECT_EQ(Disc(white.img(), c.cx, c.cy, c.r).total, c.total) << c.what;
   Counts once = Disc(white.img(), 10.0, 10.0, 1.0);
   EXPECT_EQ(Disc(white.img(), 10.0, 10.0, 1.0, once).total, 10) << "counters are added to";
   int total = 0, black = 0, count128 = 0;
@@ -86,16 +88,9 @@ TEST(DiscCount, Refusals) {
   IMG invalid = gray.img();
   invalid.valid = 0;
   const Counts start{4, 5, 6, {7.0, 8.0}};
-  struct Case {
-    IMG img;
-    int result;
-  } cases[] = {{color.img(), 1}, {invalid, 2}};
-  for (const Case& c : cases) {
-    Counts got = Disc(c.img, 3.0, 3.0, 2.0, start);
-    EXPECT_EQ(got.result, c.result);
-    EXPECT_EQ(got.total, 4) << "untouched";
-    EXPECT_EQ(got.centre.x, 7.0) << "untouched";
-  }
+  EXPECT_EQ(Disc(color.img(), 3.0, 3.0, 2.0, start).result, 1);
+  EXPECT_EQ(Disc(color.img(), 3.0, 3.0, 2.0, start).total, 4) << "untouched";
+  EXPECT_EQ(Disc(invalid, 3.0, 3.0, 2.0, start).result, 2);
   int total = 0, count128 = 0;
   EXPECT_EQ(ReturnCountBlackPoints(gray.img(), 3.0, 3.0, 2.0, &total, nullptr, &count128), 3);
   EXPECT_EQ(ReturnCountBlackPointsBr(gray.img(), 3.0, 3.0, 2.0, &total, &total, &count128, nullptr), 3);
