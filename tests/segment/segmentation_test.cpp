@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "support/images.h"
@@ -16,6 +18,12 @@ Block Split(int bs, int first, unsigned char a, unsigned char b) {
   return block;
 }
 Block Fill(int bs, unsigned char v) { return Split(bs, 0, v, v); }
+// A 4 x 4 block of runs {value, count}.
+Block Levels(std::initializer_list<std::pair<unsigned char, int>> runs) {
+  Block block;
+  for (const auto& [v, n] : runs) block.insert(block.end(), n, v);
+  return block;
+}
 
 // An image made of the given blocks (a grid of rows), plus `extra` pixels
 // of value 7 to the right and below that belong to no block.
@@ -94,6 +102,14 @@ TEST(Segmentation, IsolatedBlocksFoldIntoTheNearestNeighbour) {
     EXPECT_EQ(folded.Labels(), c.folded);
     EXPECT_EQ(folded.s.segmentCount, 3);
   }
+  // 2 x 2 blocks, all alone. Block 0 folds into block 3 (distance 1/15)
+  // and carries block 3's histogram on: block 1 then finds block 2 nearer
+  // (1/6) than block 0 (7/24); with block 0's own histogram it would have
+  // joined block 0.
+  vxtest::Image square = Blocks(4, {{Levels({{0, 8}, {128, 8}}), Levels({{0, 4}, {128, 8}, {255, 4}})},
+                                    {Levels({{128, 8}, {255, 8}}), Levels({{0, 12}, {128, 4}})}});
+  Segments folded(SegmentationH(square.img(), 4, 16, -1.0, 0.5, SEGMENTS_FOLD_ISOLATED));
+  EXPECT_EQ(folded.Labels(), std::vector<int>({3, 2, 2, 3}));
 }
 
 // One 4 x 4 block, 16 bins (value 0 in bin 0, 64 in bin 4, 80 in 5, 96 in
