@@ -11,11 +11,11 @@ namespace vxcli {
 
 // What a histogram can be told.
 struct HistogramSettings {
-  int bins = 16;             // number of bins, 1 .. 256
-  bool whole = true;         // the whole picture; false: `area` only
-  RECT area{};               // inclusive bounds, y downward, inside the picture
-  std::string chart;         // where to write the bar chart; empty: nowhere
-  int chart_width = 512;     // chart size in pixels
+  int bins = 16;          // number of bins, 1 .. 256
+  bool whole = true;      // the whole picture; false: `area` only
+  RECT area{};            // inclusive bounds, y downward, inside the picture
+  std::string chart;      // where to write the bar chart; empty: nowhere
+  int chart_width = 512;  // chart size in pixels
   int chart_height = 256;
 };
 

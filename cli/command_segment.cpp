@@ -71,8 +71,8 @@ SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings) {
 
   if (settings.max_rects > 0) {
     r.rects.resize(static_cast<std::size_t>(settings.max_rects));
-    const int n = ReturnRectSegmentsh(seg.s, settings.block, r.rects.data(), settings.min_marked, settings.max_rects,
-                                      settings.best_only ? SEGMENTS_BEST_ONLY : 0);
+    const int n = ReturnRectSegmentsh(seg.s, settings.block, r.rects.data(), settings.min_marked,
+                                      settings.max_rects, settings.best_only ? SEGMENTS_BEST_ONLY : 0);
     r.rects.resize(static_cast<std::size_t>(n));
   }
   if (!settings.marked.empty() && !WriteMarked(picture, seg.s, settings))
@@ -89,7 +89,8 @@ std::string FormatSegmentText(const std::string& path, const SegmentResult& r) {
   }
   out << path << ": " << r.segments << " segments, " << r.block_cols << " x " << r.block_rows << " blocks, "
       << r.marked_blocks << " marked\n";
-  for (const RECT& rect : r.rects) out << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << "\n";
+  for (const RECT& rect : r.rects)
+    out << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << "\n";
   return out.str();
 }
 
@@ -104,7 +105,8 @@ std::string FormatSegmentJson(const std::string& path, const SegmentResult& r) {
       << ",\"blockRows\":" << r.block_rows << ",\"marked\":" << r.marked_blocks << ",\"rects\":[";
   for (std::size_t i = 0; i < r.rects.size(); ++i) {
     const RECT& rect = r.rects[i];
-    out << (i ? "," : "") << '[' << rect.left << ',' << rect.top << ',' << rect.right << ',' << rect.bottom << ']';
+    out << (i ? "," : "") << '[' << rect.left << ',' << rect.top << ',' << rect.right << ',' << rect.bottom
+        << ']';
   }
   out << "]}\n";
   return out.str();

@@ -17,7 +17,8 @@ constexpr std::int64_t kValueCountingArea = 1 << 14;
 
 void CountArea(const IMG& img, int x0, int y0, int x1, int y1, const BinTable& table, int* bins) {
   if (x1 < x0 || y1 < y0) return;
-  const std::int64_t area = (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1);
+  const std::int64_t area =
+      (static_cast<std::int64_t>(x1) - x0 + 1) * (static_cast<std::int64_t>(y1) - y0 + 1);
   if (area < kValueCountingArea) {
     for (int y = y0; y <= y1; ++y) {
       const unsigned char* row = PixelAt(img, x0, y);

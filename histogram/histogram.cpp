@@ -37,7 +37,8 @@ HISTOGRAM MakeHistogramIMG(IMG img, RECT area, int size) {
   if (!empty) {
     // A non-empty area must lie inside the image, and its pixel count must
     // fit the int counts and total.
-    if (area.left < 0 || area.top < 0 || area.right >= img.width || area.bottom >= img.height) return NotMade();
+    if (area.left < 0 || area.top < 0 || area.right >= img.width || area.bottom >= img.height)
+      return NotMade();
     const std::int64_t pixels = (static_cast<std::int64_t>(area.right) - area.left + 1) *
                                 (static_cast<std::int64_t>(area.bottom) - area.top + 1);
     if (pixels > INT_MAX) return NotMade();

@@ -32,7 +32,8 @@ bool BlockHistograms::Build(const IMG& img, int blockSize, int binCount, int row
       if (marks != nullptr) marks[b] = HasTwoPeaks(dense.get(), binCount, blockSize, peakShare) ? 1 : 0;
       offsets_[b] = next;
       for (int i = 0; i < binCount; ++i) {
-        if (dense[i] != 0) entries_[next++] = BinCount{static_cast<std::uint32_t>(dense[i]), static_cast<std::uint8_t>(i)};
+        if (dense[i] != 0)
+          entries_[next++] = BinCount{static_cast<std::uint32_t>(dense[i]), static_cast<std::uint8_t>(i)};
       }
     }
   }

@@ -68,7 +68,8 @@ int Count(IMG img, double cx, double cy, double r, int* total, int* black, int* 
           bool with_centre) {
   if (img.gray != 1) return 1;
   if (img.valid == 0 || !vx::HasPixels(img)) return 2;
-  if (total == nullptr || black == nullptr || count128 == nullptr || (with_centre && centre == nullptr)) return 3;
+  if (total == nullptr || black == nullptr || count128 == nullptr || (with_centre && centre == nullptr))
+    return 3;
   // A centre or radius that is not a number has no pixels within it.
   if (std::isnan(cx) || std::isnan(cy) || std::isnan(r)) return 0;
   DiscCounts counts{*total, *black, *count128, with_centre ? *centre : C_POINTd{0.0, 0.0}};

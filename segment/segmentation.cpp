@@ -67,7 +67,8 @@ void Fold(const vx::BlockGrid& grid, const vx::BlockHistograms& hist, int* label
 }  // namespace
 
 SEGMENTS SegmentationH(IMG img, int blockSize, int binCount, double joinLimit, double peakShare, int flags) {
-  if (img.gray != 1 || blockSize < 2 || blockSize > 1024 || binCount < 1 || binCount > 256) return NoSegmentation();
+  if (img.gray != 1 || blockSize < 2 || blockSize > 1024 || binCount < 1 || binCount > 256)
+    return NoSegmentation();
   if (img.valid == 0 || !vx::HasPixels(img)) return NoSegmentation();
   const Options options{(flags & SEGMENTS_FOLD_ISOLATED) != 0, (flags & SEGMENTS_TWO_PEAKS) != 0};
 

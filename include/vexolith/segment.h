@@ -42,7 +42,8 @@ VEXOLITH_API void DeleteSegmentsh(SEGMENTS s);
 // out, a record without blocks or maps, a segmentCount above the number of
 // blocks, blockSize < 1 or a grid whose pixel bounds pass INT_MAX. Blocks
 // with a label outside 0 .. segmentCount - 1 are ignored.
-VEXOLITH_API int ReturnRectSegmentsh(SEGMENTS s, int blockSize, RECT* out, int minMarked, int maxRects, int flags);
+VEXOLITH_API int ReturnRectSegmentsh(SEGMENTS s, int blockSize, RECT* out, int minMarked, int maxRects,
+                                     int flags);
 // Paints the blocks of a 24-bit image in their segment's palette colour.
 // Draws nothing on a gray image and (added checks) on an image that is not
 // valid or has no pixels, for a record without blocks, blockSize < 1, or a

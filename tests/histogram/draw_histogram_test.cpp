@@ -49,7 +49,10 @@ TEST(DrawHistogram, BarsScaledToTheLargestBin) {
       {"no positive bin", {-3, -1}, 6, empty_chart},
       {"no room for bars", {5}, 3, {"-----.", "......", "......"}},
       // Twelve bins on six columns: every other bar gets no column and is left out.
-      {"more bins than columns", std::vector<int>(12, 9), 6, {"-----.", "######", "######", "......", "......", "......"}},
+      {"more bins than columns",
+       std::vector<int>(12, 9),
+       6,
+       {"-----.", "######", "######", "......", "......", "......"}},
   };
   for (const Case& c : cases) {
     HISTOGRAM h = CreateHistogram(static_cast<int>(c.bins.size()));

@@ -20,7 +20,9 @@ struct Hist {
   }
   Hist(const Hist&) = delete;
   ~Hist() { DeleteHistogram(h); }
-  std::vector<int> Bins() const { return h.bins ? std::vector<int>(h.bins, h.bins + h.size) : std::vector<int>{}; }
+  std::vector<int> Bins() const {
+    return h.bins ? std::vector<int>(h.bins, h.bins + h.size) : std::vector<int>{};
+  }
 };
 
 // Any area of a random image, against a plain count; sizes above 256 put
@@ -61,8 +63,8 @@ TEST(Histogram, RefusedAndEmptyAreas) {
     RECT area;
     int size;
   } refused[] = {
-      {"24-bit image", color.img(), {0, 0, 3, 2}, 4},  {"no bins", gray.img(), {0, 0, 3, 2}, 0},
-      {"not valid", invalid, {0, 0, 3, 2}, 4},         {"right at width", gray.img(), {0, 0, 4, 2}, 4},
+      {"24-bit image", color.img(), {0, 0, 3, 2}, 4},    {"no bins", gray.img(), {0, 0, 3, 2}, 0},
+      {"not valid", invalid, {0, 0, 3, 2}, 4},           {"right at width", gray.img(), {0, 0, 4, 2}, 4},
       {"bottom at height", gray.img(), {0, 0, 3, 3}, 4}, {"left below 0", gray.img(), {-1, 0, 3, 2}, 4},
   };
   for (const Case& c : refused) EXPECT_EQ(Hist(MakeHistogramIMG(c.img, c.area, c.size)).h.size, -1) << c.what;

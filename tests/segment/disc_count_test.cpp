@@ -26,8 +26,10 @@ TEST(DiscCount, SmallDiscs) {
     const char* what;
     double cx, cy, r;
     int total;
-  } cases[] = {{"radius 0 on a pixel centre", 3, 4, 0, 1},     {"diagonals lie at sqrt 2", 10, 10, 1, 5},
-               {"a pixel exactly at r counts", 10, 10, std::sqrt(2.0), 9}, {"negative radius", 10, 10, -1, 0},
+  } cases[] = {{"radius 0 on a pixel centre", 3, 4, 0, 1},
+               {"diagonals lie at sqrt 2", 10, 10, 1, 5},
+               {"a pixel exactly at r counts", 10, 10, std::sqrt(2.0), 9},
+               {"negative radius", 10, 10, -1, 0},
                {"not a number", NAN, 10, 3, 0}};
   for (const Case& c : cases) EXPECT_EQ(Disc(white.img(), c.cx, c.cy, c.r).total, c.total) << c.what;
   Counts once = Disc(white.img(), 10.0, 10.0, 1.0);

@@ -42,8 +42,12 @@ struct Segments {
   explicit Segments(SEGMENTS made) : s(made) {}
   ~Segments() { DeleteSegmentsh(s); }
   int blocks() const { return s.blockCols > 0 ? s.blockCols * s.blockRows : 0; }
-  std::vector<int> Labels() const { return s.labels ? std::vector<int>(s.labels, s.labels + blocks()) : std::vector<int>{}; }
-  std::vector<int> Marks() const { return s.marks ? std::vector<int>(s.marks, s.marks + blocks()) : std::vector<int>{}; }
+  std::vector<int> Labels() const {
+    return s.labels ? std::vector<int>(s.labels, s.labels + blocks()) : std::vector<int>{};
+  }
+  std::vector<int> Marks() const {
+    return s.marks ? std::vector<int>(s.marks, s.marks + blocks()) : std::vector<int>{};
+  }
 };
 
 TEST(Segmentation, UniformImageAndNoJoining) {
@@ -71,7 +75,8 @@ TEST(Segmentation, UniformImageAndNoJoining) {
 // stays one segment although its ends have nothing in common.
 TEST(Segmentation, GrowthComparesNeighboursNotTheSeed) {
   std::vector<Block> row;
-  for (int i = 0; i < 6; ++i) row.push_back(Split(4, 8, static_cast<unsigned char>(20 * i), static_cast<unsigned char>(20 * i + 20)));
+  for (int i = 0; i < 6; ++i)
+    row.push_back(Split(4, 8, static_cast<unsigned char>(20 * i), static_cast<unsigned char>(20 * i + 20)));
   vxtest::Image chain = Blocks(4, {row, row});
   struct Case {
     double join;
@@ -133,7 +138,13 @@ TEST(Segmentation, TwoPeakTest) {
       // Peaks at bins 0 (8 px), 4 (1 px) and 15 (7 px): the second peak is
       // scored by distance less relative height, 4/16 - 1/8 beats
       // 15/16 - 7/8, and bin 4 is too near.
-      {"nearer, lower peak chosen", [] { Block b = Split(4, 8, 0, 255); b[8] = 64; return b; }(), 0.5, 0},
+      {"nearer, lower peak chosen",
+       [] {
+         Block b = Split(4, 8, 0, 255);
+         b[8] = 64;
+         return b;
+       }(),
+       0.5, 0},
   };
   for (const Case& c : cases) {
     vxtest::Image image = Blocks(4, {{c.block}});
@@ -154,8 +165,9 @@ TEST(Segmentation, RefusalsAndImagesSmallerThanABlock) {
     const char* what;
     IMG img;
     int bs, bins;
-  } refused[] = {{"24-bit", color.img(), 4, 16},  {"block 1", gray.img(), 1, 16},   {"block 1025", gray.img(), 1025, 16},
-                 {"no bins", gray.img(), 4, 0},   {"257 bins", gray.img(), 4, 257}, {"not valid", invalid, 4, 16}};
+  } refused[] = {{"24-bit", color.img(), 4, 16},       {"block 1", gray.img(), 1, 16},
+                 {"block 1025", gray.img(), 1025, 16}, {"no bins", gray.img(), 4, 0},
+                 {"257 bins", gray.img(), 4, 257},     {"not valid", invalid, 4, 16}};
   for (const Case& c : refused) {
     Segments seg(SegmentationH(c.img, c.bs, c.bins, 0.0, 0.5, 3));
     EXPECT_EQ(seg.s.blockCols, -1) << c.what;
