@@ -14,3 +14,5 @@
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
 #include "vexolith/detect.h"
+#include "vexolith/histogram.h"
+#include "vexolith/segment.h"
