@@ -307,7 +307,7 @@ TEST(MalformedFiles, LimitsApplyToValidPictures) {
 TEST(MalformedFiles, StoredRegressionsAreReadWithoutHarm) {
   int replayed = 0;
   for (const auto& entry :
-       std::filesystem::directory_iterator(std::filesystem::path(__FILE__).parent_path() / "regressions")) {
+       std::filesystem::directory_iterator(VX_REGRESSIONS_DIR)) {
     if (entry.path().extension() == ".md") continue;
     SCOPED_TRACE(entry.path().filename().string());
     for (IMG img : {OpenDF(entry.path().c_str()), OpenGraphFile(entry.path().c_str())}) {
