@@ -248,6 +248,15 @@ bool PlanDf(ByteView head, std::uint64_t file_size, const PictureLimits& limits,
   return true;
 }
 
+bool PlanPlainBmp(ByteView head, std::uint64_t file_size, const PictureLimits& limits, DfPlan* plan) {
+  BmpHeader h;
+  if (ParseBmpHeader(head, &h) != BmpHeaderStatus::kOk || h.core) return false;
+  if (h.info_size < 40 || h.info_size > kMaxInfoSize) return false;
+  if (h.data_offset < 14 + static_cast<std::uint64_t>(h.info_size)) return false;
+  if (h.bit_count != 24 || h.compression != kCompressionNone) return false;
+  return PlanDf(head, file_size, limits, plan);
+}
+
 bool DecodeDf(ByteView bytes, const PictureLimits& limits, Picture* out) {
   DfPlan plan;
   if (!PlanDf(bytes, bytes.size, limits, &plan)) return false;

@@ -41,6 +41,12 @@ inline constexpr std::size_t kDfHeadBytes = 54;
 // says.
 bool PlanDf(ByteView head, std::uint64_t file_size, const PictureLimits& limits, DfPlan* plan);
 
+// The same for the general reader, when the file is a plain uncompressed
+// 24-bit bitmap (40-byte or longer information header, pixel data after the
+// headers) that DecodeBmp would decode the same way; false for every other
+// file, which then goes through DecodeBmp.
+bool PlanPlainBmp(ByteView head, std::uint64_t file_size, const PictureLimits& limits, DfPlan* plan);
+
 // An uncompressed 24-bit file held in memory. Top-down files come back in
 // bottom-up row order.
 bool DecodeDf(ByteView bytes, const PictureLimits& limits, Picture* out);

@@ -10,6 +10,14 @@
 
 namespace vx {
 
+bool ReadPlannedRows(int fd, const DfPlan& plan, const PictureLimits& limits, Picture* out) {
+  if (!AllocatePicture(plan.width, plan.rows, limits, PixelStart::kUnwritten, out)) return false;
+  const std::size_t bytes = static_cast<std::size_t>(out->stride) * static_cast<std::size_t>(out->height);
+  if (!ReadAt(fd, plan.data_offset, out->bits.get(), bytes)) return false;
+  if (plan.top_down) FlipRows(out);
+  return true;
+}
+
 IMG OpenDfFile(const char* path, const PictureLimits& limits) {
   constexpr IMG kFailed{nullptr, 0, 0, 0, 0, 0};
   try {
@@ -22,11 +30,8 @@ IMG OpenDfFile(const char* path, const PictureLimits& limits) {
     DfPlan plan;
     if (!PlanDf(ByteView{head, head_bytes}, size, limits, &plan)) return kFailed;
     Picture picture;
-    if (!AllocatePicture(plan.width, plan.rows, limits, PixelStart::kUnwritten, &picture)) return kFailed;
-    const std::size_t bytes = static_cast<std::size_t>(picture.stride) * static_cast<std::size_t>(picture.height);
     // A file that shrank after the size was taken ends early: refused.
-    if (!ReadAt(file.get(), plan.data_offset, picture.bits.get(), bytes)) return kFailed;
-    if (plan.top_down) FlipRows(&picture);
+    if (!ReadPlannedRows(file.get(), plan, limits, &picture)) return kFailed;
     return picture.Release();
   } catch (const std::exception&) {
     // Only allocation can throw here; the host gets a failed record instead.

@@ -52,15 +52,6 @@ bool ReadAt(int fd, std::uint64_t offset, unsigned char* dst, std::size_t n) {
   return true;
 }
 
-bool ReadWholeFile(const char* path, std::uint64_t max_size, FileBytes* out) {
-  std::uint64_t size = 0;
-  FileDescriptor file(OpenRegularFile(path, max_size, &size));
-  if (file.get() < 0) return false;
-  out->data.reset(AllocBytes(static_cast<std::size_t>(size)));
-  out->size = static_cast<std::size_t>(size);
-  return ReadAt(file.get(), 0, out->data.get(), out->size);
-}
-
 int CreateRegularFile(const char* path) {
   if (path == nullptr || path[0] == '\0') return -1;
   // O_NONBLOCK: a FIFO without a reader fails at once (ENXIO) instead of

@@ -69,16 +69,11 @@ class FileDescriptor {
   int fd_;
 };
 
-// Reads a regular file whole. Refuses a missing or unreadable file, a
-// directory, FIFO, device or other non-regular file (without waiting for a
-// writer: the file is opened without blocking and tested before any read),
-// an empty file and one longer than max_size bytes. A short read (the file
-// shrank while being read) fails too.
-bool ReadWholeFile(const char* path, std::uint64_t max_size, FileBytes* out);
-
-// Opens a regular file for reading, with the same refusals as ReadWholeFile,
-// and gives its descriptor (blocking again, for the caller to close) and
-// its size; -1 on refusal.
+// Opens a regular file for reading and gives its descriptor (blocking, for
+// the caller to close) and its size; -1 for a missing or unreadable file, a
+// directory, FIFO, device or other non-regular file (refused without
+// waiting for a writer: the file is opened without blocking and tested
+// before any read), an empty file and one longer than max_size bytes.
 int OpenRegularFile(const char* path, std::uint64_t max_size, std::uint64_t* size);
 
 // Reads exactly n bytes at offset; false on an error or an early end.

@@ -1,7 +1,7 @@
 // LoadPictureFile keeps the decoded picture under a handle for the host;
 // OpenGraphFile decodes into the buffer it returns and hands that buffer
-// over, so a picture is never copied and its peak memory is the picture
-// plus the file's bytes.
+// over, so a picture is never copied: its peak memory is the picture plus
+// the file's bytes, or the picture alone for a plain 24-bit bitmap.
 #include <exception>
 
 #include "image/bitmap_handle.h"
@@ -13,9 +13,23 @@ namespace vx {
 
 namespace {
 
+// A plain 24-bit bitmap is read like OpenDF reads it, rows straight from
+// the file into the picture; every other file is read whole and decoded
+// from memory.
 bool DecodeFile(const char* path, const PictureLimits& limits, Picture* picture) {
+  std::uint64_t size = 0;
+  FileDescriptor fd(OpenRegularFile(path, limits.max_file_bytes, &size));
+  if (fd.get() < 0) return false;
+  unsigned char head[kDfHeadBytes];
+  const std::size_t head_bytes = size < kDfHeadBytes ? static_cast<std::size_t>(size) : kDfHeadBytes;
+  if (!ReadAt(fd.get(), 0, head, head_bytes)) return false;
+  DfPlan plan;
+  if (PlanPlainBmp(ByteView{head, head_bytes}, size, limits, &plan))
+    return ReadPlannedRows(fd.get(), plan, limits, picture);
   FileBytes file;
-  if (!ReadWholeFile(path, limits.max_file_bytes, &file)) return false;
+  file.data.reset(AllocBytes(static_cast<std::size_t>(size)));
+  file.size = static_cast<std::size_t>(size);
+  if (!ReadAt(fd.get(), 0, file.data.get(), file.size)) return false;
   return DecodePicture(file.view(), limits, picture);
 }
 
