@@ -25,9 +25,12 @@ struct Size {
 // Arguments are megapixels; 4:3 pictures.
 Size SizeFor(int megapixels) {
   switch (megapixels) {
-    case 1: return {1152, 864};
-    case 12: return {4000, 3000};
-    default: return {8000, 6000};
+    case 1:
+      return {1152, 864};
+    case 12:
+      return {4000, 3000};
+    default:
+      return {8000, 6000};
   }
 }
 
@@ -59,7 +62,8 @@ const std::string& BitmapFile(int megapixels) {
   auto it = files.find(megapixels);
   if (it != files.end()) return it->second;
   const std::string path =
-      (std::filesystem::temp_directory_path() / ("vexolith_bench_" + std::to_string(megapixels) + "mp.bmp")).string();
+      (std::filesystem::temp_directory_path() / ("vexolith_bench_" + std::to_string(megapixels) + "mp.bmp"))
+          .string();
   SaveDF(path.c_str(), MakePicture(SizeFor(megapixels)).img);
   return files.emplace(megapixels, path).first->second;
 }
@@ -107,7 +111,13 @@ void BM_SaveDF(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Read<OpenDF>)->Name("BM_OpenDF_FreshMemory")->Arg(1)->Arg(12)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Read<OpenDF>)
+    ->Name("BM_OpenDF_FreshMemory")
+    ->Arg(1)
+    ->Arg(12)
+    ->Arg(48)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Read<OpenGraphFile>)
     ->Name("BM_OpenGraphFile_Bmp_FreshMemory")
     ->Arg(1)

@@ -34,13 +34,20 @@ struct Record {
 int PickStride(FuzzedDataProvider& in, int row_bytes) {
   const int usual = (row_bytes + 3) / 4 * 4;
   switch (in.ConsumeIntegralInRange(0, 6)) {
-    case 0: return usual;
-    case 1: return usual + 4 * in.ConsumeIntegralInRange(1, 4);
-    case 2: return 0;
-    case 3: return -usual;
-    case 4: return std::max(row_bytes - in.ConsumeIntegralInRange(1, 3), 1);
-    case 5: return row_bytes;
-    default: return in.ConsumeIntegral<int>();
+    case 0:
+      return usual;
+    case 1:
+      return usual + 4 * in.ConsumeIntegralInRange(1, 4);
+    case 2:
+      return 0;
+    case 3:
+      return -usual;
+    case 4:
+      return std::max(row_bytes - in.ConsumeIntegralInRange(1, 3), 1);
+    case 5:
+      return row_bytes;
+    default:
+      return in.ConsumeIntegral<int>();
   }
 }
 
@@ -49,12 +56,15 @@ Record MakeRecord(FuzzedDataProvider& in) {
   const int width = in.ConsumeIntegralInRange(-2, kMaxSide);
   const int height = in.ConsumeIntegralInRange(-2, kMaxSide);
   const unsigned char gray = in.ConsumeIntegralInRange(0, 9) == 0 ? 2 : in.ConsumeBool();
+  // `gray` 2 breaks the rule that it is 0 or 1; its rows are sized as gray
+  // ones, so an operation that takes it for 24-bit must check its stride.
   const int bytes_per_pixel = gray == 0 ? 3 : 1;
   const int row_bytes = std::max(width, 0) * bytes_per_pixel;
   int stride = PickStride(in, row_bytes);
-  const bool usable = width >= 1 && height >= 1 && stride >= std::max(width, 0) * 3;
+  const bool usable = width >= 1 && height >= 1 && stride >= row_bytes;
   const std::int64_t rows = std::max(height, 0);
-  std::int64_t bytes = usable ? std::int64_t{stride} * rows : std::int64_t{std::max(row_bytes, 4)} * std::max<std::int64_t>(rows, 1);
+  std::int64_t bytes = usable ? std::int64_t{stride} * rows
+                              : std::int64_t{std::max(row_bytes, 4)} * std::max<std::int64_t>(rows, 1);
   // A huge usable stride would need a huge block: keep the record, shrink the stride.
   if (usable && bytes > (std::int64_t{1} << 20)) {
     stride = (row_bytes + 3) / 4 * 4;
@@ -63,8 +73,12 @@ Record MakeRecord(FuzzedDataProvider& in) {
   r.block.resize(static_cast<std::size_t>(std::max<std::int64_t>(bytes, 1)));
   for (auto& b : r.block) b = in.ConsumeBool() ? 0 : 255;
   const bool null_bits = in.ConsumeIntegralInRange(0, 15) == 0;
-  r.img = IMG{null_bits ? nullptr : r.block.data(), width, stride, height,
-              static_cast<unsigned char>(in.ConsumeIntegralInRange(0, 7) == 0 ? 0 : 1), gray};
+  r.img = IMG{null_bits ? nullptr : r.block.data(),
+              width,
+              stride,
+              height,
+              static_cast<unsigned char>(in.ConsumeIntegralInRange(0, 7) == 0 ? 0 : 1),
+              gray};
   return r;
 }
 
@@ -105,35 +119,67 @@ void CallOne(FuzzedDataProvider& in, const IMG& img, const IMG& other, CONTOUR& 
       }
       break;
     }
-    case 1: ClearImage(img); break;
-    case 2: Drop(Img24To8(img)); break;
-    case 3: Drop(Img8To24(img)); break;
-    case 4: Drop(IncreaseImg(img, in.ConsumeIntegralInRange(-1, 3))); break;
-    case 5: Drop(ReduceImage(img, in.ConsumeIntegralInRange(-1, 5))); break;
-    case 6: UpDownImage(img); break;
-    case 7: ThresholdImage(img, c0, Rectangle(in)); break;
-    case 8: Drop(AdaptiveThresholdImage(img, in.ConsumeIntegralInRange(-2, 20), Rectangle(in),
-                                        in.ConsumeIntegralInRange(-1, 3)));
+    case 1:
+      ClearImage(img);
+      break;
+    case 2:
+      Drop(Img24To8(img));
+      break;
+    case 3:
+      Drop(Img8To24(img));
+      break;
+    case 4:
+      Drop(IncreaseImg(img, in.ConsumeIntegralInRange(-1, 3)));
+      break;
+    case 5:
+      Drop(ReduceImage(img, in.ConsumeIntegralInRange(-1, 5)));
+      break;
+    case 6:
+      UpDownImage(img);
+      break;
+    case 7:
+      ThresholdImage(img, c0, Rectangle(in));
+      break;
+    case 8:
+      Drop(AdaptiveThresholdImage(img, in.ConsumeIntegralInRange(-2, 20), Rectangle(in),
+                                  in.ConsumeIntegralInRange(-1, 3)));
       break;
     case 9:
       Adaptive2ThresholdImage(img, c0, in.ConsumeIntegral<unsigned char>(), Rectangle(in),
                               in.ConsumeIntegralInRange(-2, 20));
       break;
-    case 10: DrawPoint(img, Coordinate(in), Coordinate(in), c0, c1, c2); break;
-    case 11: DrawLine(img, C_POINT{Coordinate(in), Coordinate(in)}, C_POINT{Coordinate(in), Coordinate(in)}, c0, c1, c2); break;
-    case 12:
-      DrawLine(img, F_LINE{in.ConsumeIntegralInRange(0, 3), in.ConsumeIntegralInRange(0, 3), Real(in), Real(in)}, c0,
-               c1, c2);
+    case 10:
+      DrawPoint(img, Coordinate(in), Coordinate(in), c0, c1, c2);
       break;
-    case 13: DrawRect(img, Rectangle(in), c0, c1, c2); break;
-    case 14: DrawFillRect(img, Rectangle(in), c0, c1, c2); break;
-    case 15: store.Find(img, Rectangle(in), c0, in.ConsumeIntegralInRange(0, 7)); break;
-    case 16: store.DrawContour(img, in.ConsumeIntegralInRange(-1, 3), c0, c1, c2); break;
-    case 17: store.DrawContours(img, c0, c1, c2); break;
+    case 11:
+      DrawLine(img, C_POINT{Coordinate(in), Coordinate(in)}, C_POINT{Coordinate(in), Coordinate(in)}, c0, c1,
+               c2);
+      break;
+    case 12:
+      DrawLine(img,
+               F_LINE{in.ConsumeIntegralInRange(0, 3), in.ConsumeIntegralInRange(0, 3), Real(in), Real(in)},
+               c0, c1, c2);
+      break;
+    case 13:
+      DrawRect(img, Rectangle(in), c0, c1, c2);
+      break;
+    case 14:
+      DrawFillRect(img, Rectangle(in), c0, c1, c2);
+      break;
+    case 15:
+      store.Find(img, Rectangle(in), c0, in.ConsumeIntegralInRange(0, 7));
+      break;
+    case 16:
+      store.DrawContour(img, in.ConsumeIntegralInRange(-1, 3), c0, c1, c2);
+      break;
+    case 17:
+      store.DrawContours(img, c0, c1, c2);
+      break;
     case 18:
     case 19: {
       GRID grid(in.ConsumeIntegralInRange(1, 4), in.ConsumeIntegralInRange(1, 4));
-      grid.CreateGrid(FOUR_FIG_Pd{{Real(in), Real(in)}, {Real(in), Real(in)}, {Real(in), Real(in)}, {Real(in), Real(in)}});
+      grid.CreateGrid(FOUR_FIG_Pd{
+          {Real(in), Real(in)}, {Real(in), Real(in)}, {Real(in), Real(in)}, {Real(in), Real(in)}});
       if (in.ConsumeBool()) {
         grid.RecogCells(img);
       } else {
@@ -141,7 +187,9 @@ void CallOne(FuzzedDataProvider& in, const IMG& img, const IMG& other, CONTOUR& 
       }
       break;
     }
-    case 20: SaveToMemoryFile(img); break;
+    case 20:
+      SaveToMemoryFile(img);
+      break;
     default: {
       // The pipeline's order: gray, threshold, contours, drawing into a 24-bit copy.
       IMG gray = Img24To8(img);

@@ -242,7 +242,8 @@ bool PlanDf(ByteView head, std::uint64_t file_size, const PictureLimits& limits,
   if (h.data_offset == 0 || h.width <= 0 || h.height == 0) return false;
   const std::int64_t rows = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
   if (!PictureSizeAllowed(h.width, rows, limits)) return false;
-  const std::uint64_t needed = static_cast<std::uint64_t>(StrideFor(h.width, 3)) * static_cast<std::uint64_t>(rows);
+  const std::uint64_t needed =
+      static_cast<std::uint64_t>(StrideFor(h.width, 3)) * static_cast<std::uint64_t>(rows);
   if (h.data_offset > file_size || needed > file_size - h.data_offset) return false;
   *plan = DfPlan{h.data_offset, h.width, static_cast<int>(rows), h.height < 0};
   return true;

@@ -40,8 +40,8 @@ enum class BmpHeaderStatus {
 
 // Where the information header's fields are read from.
 enum class BmpFieldLayout {
-  kBySize,   // by the size field: 12 is the OS/2 core header with 16-bit sizes, anything else the 40-byte layout
-  kFixed40,  // always the 40-byte layout; the size field is read but not used (the 24-bit file reader)
+  kBySize,   // size field 12: the OS/2 core header (16-bit sizes); any other size: the 40-byte layout
+  kFixed40,  // always the 40-byte layout; the size field is read, not used (the 24-bit file reader)
 };
 
 // Parses both headers from the start of bytes. Fields past the end of a

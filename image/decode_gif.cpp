@@ -128,7 +128,8 @@ bool DecodeGif(ByteView bytes, const PictureLimits& limits, Picture* out) {
   // file could decode to: a 35-byte file may not claim a 32768 x 32768
   // screen. Frames are normally the screen's size, so real files pass.
   if (!PictureSizeAllowed(width, height, limits)) return false;
-  if (!LzwCanDecode(bytes.size - file.at, static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height)))
+  if (!LzwCanDecode(bytes.size - file.at,
+                    static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height)))
     return false;
   if (!AllocatePicture(width, height, limits, PixelStart::kWhite, out)) return false;
 

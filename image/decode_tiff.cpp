@@ -165,7 +165,8 @@ void RasterToBgrInPlace(unsigned char* block, std::uint32_t width, std::uint32_t
       dst[1] = g;
       dst[2] = r;
     }
-    std::memset(block + y * stride + 3 * static_cast<std::size_t>(width), 0, stride - 3 * static_cast<std::size_t>(width));
+    std::memset(block + y * stride + 3 * static_cast<std::size_t>(width), 0,
+                stride - 3 * static_cast<std::size_t>(width));
   }
 }
 

@@ -76,7 +76,8 @@ int WriteDf(const char* path, const IMG& img) {
   if (ok && gray) {
     ok = WriteGrayExpanded(file.get(), img, static_cast<std::size_t>(row_bytes));
   } else if (ok) {
-    ok = WriteAll(file.get(), img.bits, static_cast<std::size_t>(row_bytes) * static_cast<std::size_t>(img.height));
+    ok = WriteAll(file.get(), img.bits,
+                  static_cast<std::size_t>(row_bytes) * static_cast<std::size_t>(img.height));
   }
   if (close(file.release()) != 0) ok = false;
   return ok ? 0 : 1;

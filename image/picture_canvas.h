@@ -51,7 +51,7 @@ struct Picture {
 
 // What a new picture's pixels hold before the decoder writes them.
 enum class PixelStart {
-  kWhite,     // 255: for decoders that may leave pixels unwritten (skipped runs, frames smaller than the screen)
+  kWhite,     // 255: the decoder may leave pixels unwritten (skipped runs, a frame smaller than the screen)
   kUnwritten  // not initialised: the decoder writes every pixel before it reports success
 };
 

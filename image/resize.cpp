@@ -78,7 +78,11 @@ IMG ReduceImage(IMG src, int factor) {
   // empty block from the library's allocator, which DeleteImg releases like
   // any other and which every operation that needs pixels refuses.
   if (width == 0 || height == 0) {
-    return IMG{vx::AllocBytes(0), width, static_cast<int>(vx::StrideFor(width, bpp)), height, 1,
+    return IMG{vx::AllocBytes(0),
+               width,
+               static_cast<int>(vx::StrideFor(width, bpp)),
+               height,
+               1,
                static_cast<unsigned char>(gray ? 1 : 0)};
   }
   IMG dst = vx::NewImage(width, height, gray);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -90,7 +90,8 @@ TEST(Drawing, RecordsWithUnusableStridesAreLeftAlone) {
     DrawLine(img, F_LINE{3, 2, 0.5, 0.0}, 0, 0, 0);
     DrawRect(img, RECT{0, 0, kWidth, kHeight}, 0, 0, 0);
     DrawFillRect(img, RECT{0, 0, kWidth - 1, kHeight - 1}, 0, 0, 0);
-    EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size())) << "bytes painted";
+    EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size()))
+        << "bytes painted";
   }
 }
 

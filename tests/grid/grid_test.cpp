@@ -184,7 +184,8 @@ TEST(CellRecognition, UnreadableRecordsAreRefused) {
   std::vector<unsigned char> block(3 * 60 * 20, 200);
   IMG display{block.data() + 60 * 20, 20, -60, 20, 1, 0};
   EXPECT_EQ(g.RecogCells(image.img(), display), 0);
-  EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size())) << "display bytes painted";
+  EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size()))
+      << "display bytes painted";
 }
 
 }  // namespace

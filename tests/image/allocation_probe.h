@@ -9,9 +9,9 @@
 namespace vxtest {
 
 struct AllocationProbe {
-  static void Reset();               // peak and largest restart from the bytes live now
-  static std::size_t Largest();      // largest single request since Reset
-  static std::size_t PeakGrowth();   // highest live bytes since Reset, minus those live at Reset
+  static void Reset();              // peak and largest restart from the bytes live now
+  static std::size_t Largest();     // largest single request since Reset
+  static std::size_t PeakGrowth();  // highest live bytes since Reset, minus those live at Reset
 };
 
 }  // namespace vxtest

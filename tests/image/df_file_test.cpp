@@ -151,7 +151,8 @@ TEST(DfFile, FifosAreRefusedWithoutWaiting) {
     }
   }
   calls.join();
-  EXPECT_EQ(done.get(), (std::vector<long>{0, 0, 0, 1, 1})) << "OpenDF, OpenGraphFile, LoadPictureFile, SaveDF x2";
+  EXPECT_EQ(done.get(), (std::vector<long>{0, 0, 0, 1, 1}))
+      << "OpenDF, OpenGraphFile, LoadPictureFile, SaveDF x2";
   std::remove(fifo.c_str());
 }
 

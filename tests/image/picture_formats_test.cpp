@@ -159,8 +159,12 @@ TEST(PictureFormats, TiffVariants) {
           {"RGB LZW", rgb, {TiffColor::kRgb, TiffCompression::kLzw}},
           {"RGB tiled", rgb, {TiffColor::kRgb, TiffCompression::kLzw, true}},
           // Edge tiles run 15 columns and 8 rows past the picture.
-          {"RGB tiled, uncompressed", vxtest::RandomPicture(33, 40, 14), {TiffColor::kRgb, TiffCompression::kNone, true}},
-          {"RGB tiled, deflate", vxtest::RandomPicture(33, 40, 15), {TiffColor::kRgb, TiffCompression::kDeflate, true}},
+          {"RGB tiled, uncompressed",
+           vxtest::RandomPicture(33, 40, 14),
+           {TiffColor::kRgb, TiffCompression::kNone, true}},
+          {"RGB tiled, deflate",
+           vxtest::RandomPicture(33, 40, 15),
+           {TiffColor::kRgb, TiffCompression::kDeflate, true}},
           {"RGB 16-bit", rgb, {TiffColor::kRgb16, TiffCompression::kNone}},
           {"gray", vxtest::RandomPicture(19, 21, 11, 0, true), {TiffColor::kGray, TiffCompression::kLzw}},
           {"bilevel scanner page", bilevel, {TiffColor::kBilevel, TiffCompression::kPackBits}},
@@ -214,9 +218,9 @@ Bytes Rle8(const Bytes& codes) {
 TEST(MalformedFiles, Bitmaps) {
   const Bytes bmp = vxtest::WriteBmp(vxtest::RandomPicture(6, 5, 1));
   const Bytes bmp8 = vxtest::WriteBmp(vxtest::RandomPicture(6, 5, 2, 6), {.bits = 8});
-  const Bytes bmp16 = vxtest::WriteBmp(vxtest::RandomPicture(6, 5, 3),
-                                       {.bits = 16, .compression = vxtest::BmpCompression::kBitFields,
-                                        .masks = {0xF800, 0x07E0, 0x001F}});
+  const Bytes bmp16 = vxtest::WriteBmp(
+      vxtest::RandomPicture(6, 5, 3),
+      {.bits = 16, .compression = vxtest::BmpCompression::kBitFields, .masks = {0xF800, 0x07E0, 0x001F}});
   // Offsets: 10 data offset, 18 width, 22 height, 28 bits and 30 compression, 46 palette entries.
   ExpectRefused({
       {"file header only", Cut(bmp, 14)},
@@ -349,7 +353,8 @@ TEST(PictureMemory, ReadersHoldOnePicture) {
   for (IMG (*open)(const char*) : {OpenDF, OpenGraphFile}) {
     AllocationProbe::Reset();
     vxtest::Image::Adopt(open(bmp.c_str()));
-    EXPECT_LT(AllocationProbe::PeakGrowth(), picture_bytes + slack) << (open == OpenDF ? "OpenDF" : "OpenGraphFile");
+    EXPECT_LT(AllocationProbe::PeakGrowth(), picture_bytes + slack)
+        << (open == OpenDF ? "OpenDF" : "OpenGraphFile");
   }
 }
 
@@ -377,8 +382,7 @@ TEST(MalformedFiles, LimitsApplyToValidPictures) {
 // Inputs that once upset a reader (regressions/) are refused or read well-formed.
 TEST(MalformedFiles, StoredRegressionsAreReadWithoutHarm) {
   int replayed = 0;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(VX_REGRESSIONS_DIR)) {
+  for (const auto& entry : std::filesystem::directory_iterator(VX_REGRESSIONS_DIR)) {
     if (entry.path().extension() == ".md") continue;
     SCOPED_TRACE(entry.path().filename().string());
     for (IMG img : {OpenDF(entry.path().c_str()), OpenGraphFile(entry.path().c_str())}) {
