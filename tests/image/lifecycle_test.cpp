@@ -47,6 +47,11 @@ TEST(Lifecycle, CopyAndClearCoverPadding) {
     EXPECT_EQ(std::count(raw.bits, raw.bits + bytes, 0), static_cast<long>(bytes));
   }
   DeleteImg(IMG{nullptr, 3, 12, 3, 1, 0});  // null bits are accepted
+  // A record without pixels is not cleared: its stride x height may lie
+  // beyond the 12 bytes behind it.
+  std::vector<unsigned char> block(12, 9);
+  for (IMG none : {IMG{block.data(), 0, 100, 3, 1, 0}, IMG{block.data(), -4, 100, 3, 1, 1}}) ClearImage(none);
+  EXPECT_EQ(std::count(block.begin(), block.end(), 9), 12) << "bytes cleared";
 }
 
 // Sizes are computed in 64 bits: a stride of 3e9 is refused, not wrapped.
