@@ -2,10 +2,10 @@
 // could pass by mistake: widths, heights and strides of every sign (0,
 // negative, shorter than a row, longer), null bits, `valid` and `gray` of
 // any value, and random rectangles, coordinates, factors and modes. The
-// buffer behind a record is exactly what a record whose members are usable
-// would need (stride x height bytes), or one row's worth of bytes per row
-// when they are not, so an operation that trusts an unusable stride reads
-// or writes outside it and the sanitizer reports it. Records that lie about
+// buffer behind a record is exactly what a record whose rows hold their
+// pixels needs (stride x height bytes), or one row's pixels per row when
+// the stride is 0, negative or short, so an operation that trusts such a
+// stride reads or writes outside it and the sanitizer reports it. Records that lie about
 // a usable size (a stride the buffer does not have) are a host error no
 // operation can detect, and are not made.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -61,13 +61,16 @@ Record MakeRecord(FuzzedDataProvider& in) {
   const int bytes_per_pixel = gray == 0 ? 3 : 1;
   const int row_bytes = std::max(width, 0) * bytes_per_pixel;
   int stride = PickStride(in, row_bytes);
-  const bool usable = width >= 1 && height >= 1 && stride >= row_bytes;
+  // Rows of stride bytes that hold their pixels: the buffer is stride x
+  // height bytes, as the record says (also for a width of 0 or less, whose
+  // rows are all padding).
+  const bool usable = height >= 1 && stride >= 1 && stride >= row_bytes;
   const std::int64_t rows = std::max(height, 0);
   std::int64_t bytes = usable ? std::int64_t{stride} * rows
                               : std::int64_t{std::max(row_bytes, 4)} * std::max<std::int64_t>(rows, 1);
   // A huge usable stride would need a huge block: keep the record, shrink the stride.
   if (usable && bytes > (std::int64_t{1} << 20)) {
-    stride = (row_bytes + 3) / 4 * 4;
+    stride = std::max((row_bytes + 3) / 4 * 4, 4);
     bytes = std::int64_t{stride} * rows;
   }
   r.block.resize(static_cast<std::size_t>(std::max<std::int64_t>(bytes, 1)));
