@@ -131,7 +131,12 @@ bool DecodeGif(ByteView bytes, const PictureLimits& limits, Picture* out) {
   if (!LzwCanDecode(bytes.size - file.at,
                     static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height)))
     return false;
-  if (!AllocatePicture(width, height, limits, PixelStart::kWhite, out)) return false;
+  // A frame covering the whole canvas without a transparent colour writes
+  // every pixel; otherwise what it leaves starts white.
+  const bool covers = frame.Left == 0 && frame.Top == 0 && frame.Width == width && frame.Height == height &&
+                      transparent == NO_TRANSPARENT_COLOR;
+  if (!AllocatePicture(width, height, limits, covers ? PixelStart::kUnwritten : PixelStart::kWhite, out))
+    return false;
 
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   for (int y : FrameLineOrder(frame.Height, frame.Interlace)) {
