@@ -40,13 +40,14 @@ CONTOUR& CONTOUR::operator=(const CONTOUR& source) {
   return *this;
 }
 
-// On an empty store there is no deepest contour: level 0, index 0 and a
-// count of 0, so a host looping over howMany contours touches none.
+// The first contour of the deepest level and how many share that level. An
+// empty store answers as if it held one contour: index 0, one of them; its
+// level is then meaningless, and 0 is given rather than reading an item.
 void CONTOUR::ReturnMaxLevel(int& level, int& index, int& howMany) {
   if (number == 0) {
     level = 0;
     index = 0;
-    howMany = 0;
+    howMany = 1;
     return;
   }
   int best = 0;

@@ -18,10 +18,10 @@ struct Colour {
 // Only 24-bit images with pixels take paint. Three colour bytes written into
 // a gray row would run past the row, and past the buffer at its last pixels,
 // so every drawing operation leaves a gray image unchanged; so it does an
-// image without pixels or with no rows or columns.
-inline bool Paintable(const IMG& img) {
-  return img.gray == 0 && img.bits != nullptr && img.width > 0 && img.height > 0;
-}
+// image without pixels, with no rows or columns, or whose stride is shorter
+// than its pixels (0 or negative included), where rows would overlap or
+// run outside the buffer.
+inline bool Paintable(const IMG& img) { return img.gray == 0 && HasPixels(img); }
 
 // Whether (x, y) is a pixel of the image. 64-bit arguments let callers test
 // coordinates such as bottom - 1 without overflow.

@@ -6,14 +6,14 @@
 # harness found a crash, leak or timeout.
 #
 #   FUZZ_SECONDS  seconds per harness (default 60)
-#   FUZZ_TARGETS  harnesses to run (default: df_memory picture_memory picture_path)
+#   FUZZ_TARGETS  harnesses to run (default: df_memory picture_memory picture_path interface)
 #   FUZZ_BUILD    build folder (default: <repo>/build-fuzz)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-df_memory picture_memory picture_path}
+targets=${FUZZ_TARGETS:-df_memory picture_memory picture_path interface}
 flags="-g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -5,6 +5,7 @@
 
 #include "grid/cell_window.h"
 #include "grid/grid_arrays.h"
+#include "image/buffer.h"
 #include "image/numeric.h"
 #include "vexolith/draw.h"
 #include "vexolith/geometry.h"
@@ -51,7 +52,12 @@ void DrawSegment(const IMG& display, C_POINTd a, C_POINTd b, Colour c) {
 }
 
 int Recognize(GRID& g, IMG image, const IMG* display) {
-  if (image.gray != 1) return 1;
+  // A gray record whose pixels cannot be read safely (no buffer, no rows or
+  // columns, rows shorter than the width) is refused like a 24-bit one:
+  // code 1, "not a usable 8-bit image", before any cell is touched. The
+  // display needs no check here: the drawing calls leave alone an image
+  // they cannot paint.
+  if (image.gray != 1 || !vx::HasPixels(image)) return 1;
   if (!vx::HasCells(g)) return 0;
   const bool drawing = display != nullptr;
   vx::WeightTable weights(image.width);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 namespace vx {
 
@@ -18,6 +19,8 @@ constexpr std::uint32_t kCompressionAlphaBitFields =
 // Longest information header accepted (the V5 header has 124 bytes; later
 // extensions are tolerated up to this size).
 constexpr std::uint32_t kMaxInfoSize = 4096;
+
+constexpr std::uint32_t kMaxPaletteEntries = 256;
 
 // One colour channel of a 16 or 32-bit pixel: where its bits are and how
 // to widen them to 8 bits.
@@ -133,6 +136,9 @@ bool MakeMaskSet(const BmpHeader& h, MaskSet* set) {
     set->masks[1] = 0x0000FF00;
     set->masks[2] = 0x000000FF;
   }
+  // Red, green and blue masks all 0 leave no colour to read: the file is
+  // damaged, not black.
+  if ((set->masks[0] | set->masks[1] | set->masks[2]) == 0) return false;
   for (int i = 0; i < 4; ++i) {
     if (!MakeChannel(set->masks[i], h.bit_count, &set->channels[i])) return false;
   }
@@ -170,7 +176,7 @@ bool DecodeUncompressed(ByteView bytes, const BmpHeader& h, BmpLayout layout, co
   if (h.data_offset > bytes.size || needed > bytes.size - h.data_offset) return false;
   MaskSet masks;
   if (layout == BmpLayout::kMasked && !MakeMaskSet(h, &masks)) return false;
-  if (!AllocatePicture(width, rows, limits, out)) return false;
+  if (!AllocatePicture(width, rows, limits, PixelStart::kUnwritten, out)) return false;
 
   const bool top_down = h.height < 0;
   for (int r = 0; r < out->height; ++r) {
@@ -211,6 +217,9 @@ bool DecodeBmp(ByteView bytes, const PictureLimits& limits, Picture* out) {
   BmpPalette palette;
   const bool needs_palette =
       layout == BmpLayout::kPalette || layout == BmpLayout::kRle8 || layout == BmpLayout::kRle4;
+  // No palette has more than 256 entries; a larger count is a damaged or
+  // hostile header (0x40000001 entries would overflow a 32-bit byte count).
+  if (needs_palette && h.colors_used > kMaxPaletteEntries) return false;
   if (needs_palette && !ReadPalette(bytes, h, &palette)) return false;
 
   if (layout != BmpLayout::kRle8 && layout != BmpLayout::kRle4) {
@@ -218,18 +227,56 @@ bool DecodeBmp(ByteView bytes, const PictureLimits& limits, Picture* out) {
   }
   // Run-length files are bottom-up only; their data must at least hold one code.
   if (h.height < 0 || h.data_offset >= bytes.size) return false;
-  if (!AllocatePicture(h.width, h.height, limits, out)) return false;
-  ByteView data{bytes.data + h.data_offset, bytes.size - h.data_offset};
+  const std::uint64_t data_bytes = bytes.size - h.data_offset;
+  if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > MaxRlePixels(data_bytes))
+    return false;
+  if (!AllocatePicture(h.width, h.height, limits, PixelStart::kWhite, out)) return false;
+  ByteView data{bytes.data + h.data_offset, data_bytes};
   return DecodeBmpRle(data, layout == BmpLayout::kRle4, palette, out);
 }
 
-bool DecodeDf(ByteView bytes, const PictureLimits& limits, Picture* out) {
+bool PlanDf(ByteView head, std::uint64_t file_size, const PictureLimits& limits, DfPlan* plan) {
   BmpHeader h;
-  if (ParseBmpHeader(bytes, &h) != BmpHeaderStatus::kOk) return false;
+  if (ParseBmpHeader(head, &h, BmpFieldLayout::kFixed40) != BmpHeaderStatus::kOk) return false;
   if (h.bit_count != 24 || h.compression != kCompressionNone) return false;
-  // A zero offset, width or height refuses the file; so does a negative width.
   if (h.data_offset == 0 || h.width <= 0 || h.height == 0) return false;
-  return DecodeUncompressed(bytes, h, BmpLayout::kTrueColor24, BmpPalette{}, limits, out);
+  const std::int64_t rows = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
+  if (!PictureSizeAllowed(h.width, rows, limits)) return false;
+  const std::uint64_t needed =
+      static_cast<std::uint64_t>(StrideFor(h.width, 3)) * static_cast<std::uint64_t>(rows);
+  if (h.data_offset > file_size || needed > file_size - h.data_offset) return false;
+  *plan = DfPlan{h.data_offset, h.width, static_cast<int>(rows), h.height < 0};
+  return true;
+}
+
+bool PlanPlainBmp(ByteView head, std::uint64_t file_size, const PictureLimits& limits, DfPlan* plan) {
+  BmpHeader h;
+  if (ParseBmpHeader(head, &h) != BmpHeaderStatus::kOk || h.core) return false;
+  if (h.info_size < 40 || h.info_size > kMaxInfoSize) return false;
+  if (h.data_offset < 14 + static_cast<std::uint64_t>(h.info_size)) return false;
+  if (h.bit_count != 24 || h.compression != kCompressionNone) return false;
+  return PlanDf(head, file_size, limits, plan);
+}
+
+bool DecodeDf(ByteView bytes, const PictureLimits& limits, Picture* out) {
+  DfPlan plan;
+  if (!PlanDf(bytes, bytes.size, limits, &plan)) return false;
+  if (!AllocatePicture(plan.width, plan.rows, limits, PixelStart::kUnwritten, out)) return false;
+  // File rows have exactly the picture's row length: copied whole, padding included.
+  std::memcpy(out->bits.get(), bytes.data + plan.data_offset,
+              static_cast<std::size_t>(out->stride) * static_cast<std::size_t>(out->height));
+  if (plan.top_down) FlipRows(out);
+  return true;
+}
+
+void FlipRows(Picture* picture) {
+  const std::size_t stride = static_cast<std::size_t>(picture->stride);
+  std::unique_ptr<unsigned char[]> spare(new unsigned char[stride]);
+  for (int top = 0, bottom = picture->height - 1; top < bottom; ++top, --bottom) {
+    std::memcpy(spare.get(), picture->Row(top), stride);
+    std::memcpy(picture->Row(top), picture->Row(bottom), stride);
+    std::memcpy(picture->Row(bottom), spare.get(), stride);
+  }
 }
 
 }  // namespace vx

@@ -20,14 +20,14 @@ bool IsBitFields(std::uint32_t compression) {
 
 }  // namespace
 
-BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header) {
+BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header, BmpFieldLayout layout) {
   *header = BmpHeader{};
   const unsigned char* p = bytes.data;
   if (bytes.size < 2 || p[0] != 'B' || p[1] != 'M') return BmpHeaderStatus::kNotBitmap;
   if (bytes.size < kFileHeaderBytes + 4) return BmpHeaderStatus::kTruncated;
   header->data_offset = Le32(p + 10);
   header->info_size = Le32(p + 14);
-  if (header->info_size == kCoreInfoSize) {
+  if (header->info_size == kCoreInfoSize && layout == BmpFieldLayout::kBySize) {
     if (bytes.size < kThroughCoreBitCount) return BmpHeaderStatus::kTruncated;
     header->core = true;
     header->width = Le16(p + 18);

@@ -38,10 +38,17 @@ enum class BmpHeaderStatus {
   kTruncated,  // the file ends before the image-size field (offset 38)
 };
 
+// Where the information header's fields are read from.
+enum class BmpFieldLayout {
+  kBySize,   // size field 12: the OS/2 core header (16-bit sizes); any other size: the 40-byte layout
+  kFixed40,  // always the 40-byte layout; the size field is read, not used (the 24-bit file reader)
+};
+
 // Parses both headers from the start of bytes. Fields past the end of a
 // short file are left 0; the general reader refuses files that end before
 // the palette offset, the 24-bit reader needs only the fields up to 38.
-BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header);
+BmpHeaderStatus ParseBmpHeader(ByteView bytes, BmpHeader* header,
+                               BmpFieldLayout layout = BmpFieldLayout::kBySize);
 
 // Offset of the first palette entry (right after the information header and,
 // for bit-field files with a 40-byte header, the masks that follow it).

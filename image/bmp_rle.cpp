@@ -59,6 +59,18 @@ inline unsigned RunIndex(unsigned byte, unsigned i, bool four_bit) {
 
 }  // namespace
 
+// A run code of 2 bytes gives at most 255 pixels, so data of n bytes fills
+// fewer than 128 n pixels. End-of-line, delta and end-of-bitmap codes may
+// leave further pixels white, but a picture declared larger than its codes
+// can fill many times over is refused before it is allocated: a 64-byte file
+// could otherwise claim gigabytes. The allowance of 2^16 pixels keeps small
+// pictures that are mostly skipped.
+std::uint64_t MaxRlePixels(std::uint64_t data_bytes) {
+  constexpr std::uint64_t kPixelsPerByte = 128;
+  constexpr std::uint64_t kSkippedAllowance = std::uint64_t{1} << 16;
+  return data_bytes * kPixelsPerByte + kSkippedAllowance;
+}
+
 bool DecodeBmpRle(ByteView data, bool four_bit, const BmpPalette& palette, Picture* out) {
   RleCursor cursor(palette, out);
   std::size_t at = 0;

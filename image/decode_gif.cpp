@@ -4,6 +4,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -13,9 +14,32 @@ namespace vx {
 
 namespace {
 
-// An LZW code takes at least 3 bits and stands for at most 4096 pixels, so
-// one byte of image data yields at most 4096 x 8 / 3 pixels.
-constexpr std::uint64_t kMaxPixelsPerByte = 4096 * 8 / 3 + 1;
+// Most pixels that LZW data of `bytes` bytes can decode to. After a clear,
+// the n-th code stands for at most n pixels (each code adds one table entry,
+// one pixel longer than the longest before it) and never more than 4096;
+// codes start at 3 bits (the smallest code size, 2, plus one) and widen as
+// the table fills: at 2^w entries they take w + 1 bits, 12 at most. Clear
+// codes only shorten strings again, so data without them bounds every
+// file. The count stops once it passes `wanted`, so the loop is short for
+// any picture a file can hold and never longer than the file's codes.
+bool LzwCanDecode(std::uint64_t bytes, std::uint64_t wanted) {
+  constexpr std::uint64_t kFirstFree = 6;  // 4 colours, clear, end
+  constexpr std::uint64_t kTableSize = 4096;
+  std::uint64_t bits = bytes * 8;
+  std::uint64_t pixels = 0;
+  for (std::uint64_t n = 1; pixels < wanted; ++n) {
+    const std::uint64_t entries = std::min(kFirstFree + n - 1, kTableSize);
+    // One bit narrower than the table may need at a boundary: an
+    // underestimate of the width overestimates the codes, as a bound must.
+    const std::uint64_t width = std::clamp<std::uint64_t>(std::bit_width(entries - 2), 3, 12);
+    if (bits < width) return false;
+    bits -= width;
+    // Past the full table every code costs 12 bits and gives at most 4096 pixels.
+    if (entries == kTableSize) return pixels + bits / 12 * kTableSize + kTableSize >= wanted;
+    pixels += std::min(n, kTableSize);
+  }
+  return true;
+}
 
 struct MemoryFile {
   ByteView bytes;      // the whole file
@@ -97,13 +121,22 @@ bool DecodeGif(ByteView bytes, const PictureLimits& limits, Picture* out) {
   const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
   if (map == nullptr || frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
     return false;
-  const std::uint64_t frame_pixels =
-      static_cast<std::uint64_t>(frame.Width) * static_cast<std::uint64_t>(frame.Height);
-  if (frame_pixels > kMaxPixelsPerByte * (bytes.size - file.at)) return false;
   // A frame reaching beyond the logical screen widens the canvas.
   const std::int64_t width = std::max<std::int64_t>(gif->SWidth, std::int64_t{frame.Left} + frame.Width);
   const std::int64_t height = std::max<std::int64_t>(gif->SHeight, std::int64_t{frame.Top} + frame.Height);
-  if (!AllocatePicture(width, height, limits, out)) return false;
+  // The whole canvas, not only the frame, is bounded by what the rest of the
+  // file could decode to: a 35-byte file may not claim a 32768 x 32768
+  // screen. Frames are normally the screen's size, so real files pass.
+  if (!PictureSizeAllowed(width, height, limits)) return false;
+  if (!LzwCanDecode(bytes.size - file.at,
+                    static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height)))
+    return false;
+  // A frame covering the whole canvas without a transparent colour writes
+  // every pixel; otherwise what it leaves starts white.
+  const bool covers = frame.Left == 0 && frame.Top == 0 && frame.Width == width && frame.Height == height &&
+                      transparent == NO_TRANSPARENT_COLOR;
+  if (!AllocatePicture(width, height, limits, covers ? PixelStart::kUnwritten : PixelStart::kWhite, out))
+    return false;
 
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   for (int y : FrameLineOrder(frame.Height, frame.Interlace)) {

@@ -112,7 +112,7 @@ int DecodeJpegRows(jpeg_decompress_struct* cinfo, JpegJob* job, ByteView bytes) 
   }
   jpeg_start_decompress(cinfo);
   const int width = static_cast<int>(cinfo->output_width);
-  if (!AllocatePicture(width, cinfo->output_height, *job->limits, job->out)) return 0;
+  if (!AllocatePicture(width, cinfo->output_height, *job->limits, PixelStart::kUnwritten, job->out)) return 0;
   if (components != 3) job->scratch->resize(static_cast<std::size_t>(width) * cinfo->output_components);
   while (cinfo->output_scanline < cinfo->output_height) {
     unsigned char* line = job->out->LineFromTop(static_cast<int>(cinfo->output_scanline));

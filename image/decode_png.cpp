@@ -81,7 +81,7 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 
 // Sizes the buffers through the job (their owners live in DecodePng).
 bool PrepareOutput(PngJob* job, png_uint_32 width, png_uint_32 height, bool alpha) {
-  if (!AllocatePicture(width, height, *job->limits, job->out)) return false;
+  if (!AllocatePicture(width, height, *job->limits, PixelStart::kUnwritten, job->out)) return false;
   job->rows->resize(height);
   if (alpha) job->scratch->resize(static_cast<std::size_t>(width) * 4 * height);
   for (png_uint_32 y = 0; y < height; ++y) {

@@ -50,7 +50,15 @@ int CloseProc(thandle_t) { return 0; }
 
 toff_t SizeProc(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size; }
 
-int MapProc(thandle_t, void**, toff_t*) { return 0; }
+// The file is already in memory: libtiff reads strips and tiles in place
+// from it instead of copying each into a buffer of its own. libtiff only
+// reads a mapped file, so the bytes stay as the caller gave them.
+int MapProc(thandle_t handle, void** base, toff_t* size) {
+  auto* file = static_cast<MemoryFile*>(handle);
+  *base = const_cast<unsigned char*>(file->bytes.data);
+  *size = file->bytes.size;
+  return file->bytes.size > 0 ? 1 : 0;
+}
 
 void UnmapProc(thandle_t, void*, toff_t) {}
 
@@ -71,20 +79,95 @@ inline unsigned char PremultipliedOverWhite(std::uint32_t c, std::uint32_t a) {
   return static_cast<unsigned char>(std::min<std::uint32_t>(255, c + 255 - a));
 }
 
-// Every strip or tile the directory lists must lie inside the file. This
-// refuses pictures whose data is missing before the raster is allocated,
-// and keeps libtiff away from its reads past the end of a file, where
-// libtiff 4.5.0 writes before the start of its read buffer.
-bool StripsInsideFile(TIFF* tif, std::uint64_t file_size) {
-  const std::uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+// Most bytes one stored byte can decode to, by compression. Raw data: 1.
+// PackBits: a 2-byte run gives 128 bytes. LZW: a code of at least 9 bits
+// gives at most 4096 bytes. Deflate: 1032 at most. JPEG: a flat block costs
+// a few bits for 64 samples; 1024 is far above any real file. CCITT fax
+// codes can spend a single bit on a blank row, so a row of any width may
+// cost one bit. Other codecs (zstd, LZMA and the like) compress flat data
+// further still and get a generous 2^16.
+std::uint64_t MaxExpansion(std::uint16_t compression, std::uint64_t scanline_bytes) {
+  switch (compression) {
+    case COMPRESSION_NONE:
+      return 1;
+    case COMPRESSION_PACKBITS:
+      return 64;
+    case COMPRESSION_LZW:
+      return 4096 * 8 / 9 + 1;
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ADOBE_DEFLATE:
+      return 1032;
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG:
+      return 1024;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+      return 8 * std::max<std::uint64_t>(scanline_bytes, 1);
+    default:
+      return std::uint64_t{1} << 16;
+  }
+}
+
+// Every strip or tile the directory lists must lie inside the file and be
+// long enough to decode to the rows it stands for, at the compression's
+// largest expansion. This refuses pictures whose data is missing or far too
+// short (a 134-byte file claiming 30000 x 30000) before any raster is
+// allocated, and keeps libtiff away from its reads past the end of a file,
+// where libtiff 4.5.0 writes before the start of its read buffer.
+bool StripsHoldPicture(TIFF* tif, std::uint32_t height, std::uint64_t file_size) {
+  const bool tiled = TIFFIsTiled(tif);
+  const std::uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
   if (count == 0) return false;
+  std::uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  const std::uint64_t expansion = MaxExpansion(compression, TIFFScanlineSize64(tif));
+  std::uint32_t rows_per_strip = height;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
+  rows_per_strip = std::clamp<std::uint32_t>(rows_per_strip, 1, height);
+  const std::uint32_t strips_per_plane = (height - 1) / rows_per_strip + 1;
   for (std::uint32_t i = 0; i < count; ++i) {
     int error = 0;
     const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tif, i, &error);
     const std::uint64_t length = TIFFGetStrileByteCountWithErr(tif, i, &error);
     if (error != 0 || offset > file_size || length > file_size - offset) return false;
+    std::uint64_t decoded = 0;
+    if (tiled) {
+      decoded = TIFFTileSize64(tif);
+    } else {
+      // The last strip of each plane holds only the rows that are left.
+      const std::uint32_t first_row = (i % strips_per_plane) * rows_per_strip;
+      decoded = TIFFVStripSize64(tif, std::min(rows_per_strip, height - first_row));
+    }
+    if (decoded == 0 || decoded / expansion > length) return false;
   }
   return true;
+}
+
+// Turns the RGBA raster (R in the low byte, bottom line first, width
+// entries a row) into B, G, R rows with the picture's stride, in the same
+// block: each output row is no longer than its input row and starts no
+// later, so nothing is overwritten before it is read.
+void RasterToBgrInPlace(unsigned char* block, std::uint32_t width, std::uint32_t height, std::size_t stride) {
+  const std::size_t in_row = static_cast<std::size_t>(width) * 4;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const unsigned char* src = block + y * in_row;
+    unsigned char* dst = block + y * stride;
+    for (std::uint32_t x = 0; x < width; ++x, src += 4, dst += 3) {
+      std::uint32_t p;
+      std::memcpy(&p, src, sizeof p);
+      const std::uint32_t a = TIFFGetA(p);
+      const unsigned char b = PremultipliedOverWhite(TIFFGetB(p), a);
+      const unsigned char g = PremultipliedOverWhite(TIFFGetG(p), a);
+      const unsigned char r = PremultipliedOverWhite(TIFFGetR(p), a);
+      dst[0] = b;
+      dst[1] = g;
+      dst[2] = r;
+    }
+    std::memset(block + y * stride + 3 * static_cast<std::size_t>(width), 0,
+                stride - 3 * static_cast<std::size_t>(width));
+  }
 }
 
 }  // namespace
@@ -99,8 +182,10 @@ bool DecodeTiff(ByteView bytes, const PictureLimits& limits, Picture* out) {
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), Silent, nullptr);
 
   MemoryFile file{bytes, 0};
-  // "rm": read only, never memory-mapped (reads go through ReadProc).
-  std::unique_ptr<TIFF, TiffDeleter> tif(TIFFClientOpenExt("picture", "rm", &file, ReadProc, WriteProc,
+  // "r": read only, mapped (MapProc). Unmapped reading of uncompressed
+  // tiles fails in libtiff 4.5 for pictures whose edge tiles run past the
+  // picture; mapped reading takes them as they are.
+  std::unique_ptr<TIFF, TiffDeleter> tif(TIFFClientOpenExt("picture", "r", &file, ReadProc, WriteProc,
                                                            SeekProc, CloseProc, SizeProc, MapProc, UnmapProc,
                                                            options.get()));
   if (!tif) return false;
@@ -113,24 +198,25 @@ bool DecodeTiff(ByteView bytes, const PictureLimits& limits, Picture* out) {
   if (!PictureSizeAllowed(width, height, limits)) return false;
   char message[1024];
   if (!TIFFRGBAImageOK(tif.get(), message)) return false;
-  if (!StripsInsideFile(tif.get(), bytes.size)) return false;
+  if (!StripsHoldPicture(tif.get(), height, bytes.size)) return false;
 
-  const std::size_t count = static_cast<std::size_t>(width) * height;
-  std::unique_ptr<std::uint32_t[]> raster(new std::uint32_t[count]);
+  // The raster (4 bytes a pixel) is allocated only now that the directory
+  // has been checked, and becomes the picture's own buffer: the 3-byte
+  // rows are packed into it in place (stride x height is never more than
+  // 4 x width x height), so no second picture-sized buffer is needed. The
+  // block stays as long as it was allocated; DeleteImg releases it whole.
+  const std::size_t raster_bytes = static_cast<std::size_t>(width) * height * 4;
+  OwnedBytes block(AllocBytes(raster_bytes));
   // Bottom line first, like the decoded picture; stop at the first damaged strip or tile.
-  if (!TIFFReadRGBAImageOriented(tif.get(), width, height, raster.get(), ORIENTATION_BOTLEFT, 1))
+  if (!TIFFReadRGBAImageOriented(tif.get(), width, height, reinterpret_cast<std::uint32_t*>(block.get()),
+                                 ORIENTATION_BOTLEFT, 1))
     return false;
-  if (!AllocatePicture(width, height, limits, out)) return false;
-  for (int y = 0; y < out->height; ++y) {
-    const std::uint32_t* src = raster.get() + static_cast<std::size_t>(y) * width;
-    unsigned char* dst = out->Row(y);
-    for (int x = 0; x < out->width; ++x) {
-      const std::uint32_t p = src[x];
-      const std::uint32_t a = TIFFGetA(p);
-      PutBgr(dst, x, PremultipliedOverWhite(TIFFGetB(p), a), PremultipliedOverWhite(TIFFGetG(p), a),
-             PremultipliedOverWhite(TIFFGetR(p), a));
-    }
-  }
+  const std::size_t stride = static_cast<std::size_t>(StrideFor(width, 3));
+  RasterToBgrInPlace(block.get(), width, height, stride);
+  out->bits = std::move(block);
+  out->width = static_cast<int>(width);
+  out->height = static_cast<int>(height);
+  out->stride = static_cast<int>(stride);
   return true;
 }
 

@@ -33,9 +33,11 @@ int CopyIMG(IMG src, IMG* dst) {
 void DeleteImg(IMG img) { vx::FreeBytes(img.bits); }
 
 // Gray images are cleared too: every byte of the buffer, padding included,
-// becomes 0 whatever the format.
+// becomes 0 whatever the format. A record without pixels (no buffer, no
+// rows or columns, rows shorter than their pixels) is left alone: its
+// stride says nothing about the buffer behind it.
 void ClearImage(IMG img) {
-  if (img.bits == nullptr || img.stride < 1 || img.height < 1) return;
+  if (!vx::HasPixels(img)) return;
   std::memset(img.bits, 0, BufferBytes(img));
 }
 

@@ -10,8 +10,8 @@ namespace vx {
 // (NaN fails), so static_cast<int>(v) is defined.
 inline bool FitsTruncation(double v) { return v > -2147483649.0 && v < 2147483648.0; }
 
-// True when RoundHalfUp(v) gives the stated rule's value without saturating:
-// the truncation fits and t + 1 does not pass INT_MAX.
+// True when RoundHalfUp(v) is the exact rounding of v (halves up), not a
+// saturated value: the truncation fits and t + 1 does not pass INT_MAX.
 inline bool FitsRoundHalfUp(double v) { return v > -2147483649.0 && v < 2147483647.5; }
 
 // Halves go up for non-negative values; negative values are truncated

@@ -1,13 +1,13 @@
-// Byte views over file contents and the little/big-endian field readers the
-// picture readers share. Files are read whole into memory so that every
-// reader parses from a buffer whose length is known before anything is
-// trusted.
+// Byte views over file contents, the little/big-endian field readers the
+// picture readers share, and the opening of files. Picture files are read
+// whole into memory so that every decoder parses from a buffer whose length
+// is known before anything is trusted; the 24-bit bitmap reader reads its
+// pixels straight from the file into the picture.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "image/buffer.h"
 
@@ -42,9 +42,47 @@ struct BytesDeleter {
 };
 using OwnedBytes = std::unique_ptr<unsigned char[], BytesDeleter>;
 
-// Reads a regular file whole. Refuses a missing or unreadable file, a
-// directory or other non-regular file, an empty file and one longer than
-// max_size bytes. A short read (the file shrank while being read) fails too.
-bool ReadWholeFile(const char* path, std::uint64_t max_size, std::vector<unsigned char>* out);
+// The bytes of a file read whole, in one block that is not initialised
+// before the read fills it.
+struct FileBytes {
+  OwnedBytes data;       // size bytes from AllocBytes
+  std::size_t size = 0;  // bytes read
+
+  ByteView view() const { return ByteView{data.get(), size}; }
+};
+
+// Closes a descriptor when its owner goes out of scope, on every path.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor();
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// Opens a regular file for reading and gives its descriptor (blocking, for
+// the caller to close) and its size; -1 for a missing or unreadable file, a
+// directory, FIFO, device or other non-regular file (refused without
+// waiting for a writer: the file is opened without blocking and tested
+// before any read), an empty file and one longer than max_size bytes.
+int OpenRegularFile(const char* path, std::uint64_t max_size, std::uint64_t* size);
+
+// Reads exactly n bytes at offset; false on an error or an early end.
+bool ReadAt(int fd, std::uint64_t offset, unsigned char* dst, std::size_t n);
+
+// Opens path for writing as a regular file, created or emptied, and returns
+// its descriptor, or -1. A FIFO, device or other non-regular file is refused
+// without blocking (a FIFO with no reader would otherwise wait for one) and
+// without being written to.
+int CreateRegularFile(const char* path);
 
 }  // namespace vx

@@ -49,20 +49,27 @@ struct Picture {
   }
 };
 
-// Allocates a picture after checking its size against the limits. Every
-// pixel starts white (255) and every padding byte 0, so that pixels a reader
-// never reaches are never left uninitialised.
+// What a new picture's pixels hold before the decoder writes them.
+enum class PixelStart {
+  kWhite,     // 255: the decoder may leave pixels unwritten (skipped runs, a frame smaller than the screen)
+  kUnwritten  // not initialised: the decoder writes every pixel before it reports success
+};
+
+// Allocates a picture after checking its size against the limits. Padding
+// bytes are always 0; the pixels start as `start` says. A decoder that fails
+// half-way drops the picture, so unwritten pixels never reach a host.
 inline bool AllocatePicture(std::int64_t width, std::int64_t height, const PictureLimits& limits,
-                            Picture* out) {
+                            PixelStart start, Picture* out) {
   if (!PictureSizeAllowed(width, height, limits)) return false;
   std::int64_t stride = StrideFor(width, 3);
   std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
   out->bits.reset(AllocBytes(bytes));
   const std::size_t pixel_bytes = static_cast<std::size_t>(width) * 3;
+  const std::size_t padding = static_cast<std::size_t>(stride) - pixel_bytes;
   for (std::int64_t y = 0; y < height; ++y) {
     unsigned char* row = out->bits.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
-    std::memset(row, 255, pixel_bytes);
-    std::memset(row + pixel_bytes, 0, static_cast<std::size_t>(stride) - pixel_bytes);
+    if (start == PixelStart::kWhite) std::memset(row, 255, pixel_bytes);
+    if (padding != 0) std::memset(row + pixel_bytes, 0, padding);
   }
   out->width = static_cast<int>(width);
   out->height = static_cast<int>(height);

@@ -1,5 +1,8 @@
+// LoadPictureFile keeps the decoded picture under a handle for the host;
+// OpenGraphFile decodes into the buffer it returns and hands that buffer
+// over, so a picture is never copied: its peak memory is the picture plus
+// the file's bytes, or the picture alone for a plain 24-bit bitmap.
 #include <exception>
-#include <vector>
 
 #include "image/bitmap_handle.h"
 #include "image/picture_decode.h"
@@ -8,12 +11,34 @@
 
 namespace vx {
 
+namespace {
+
+// A plain 24-bit bitmap is read like OpenDF reads it, rows straight from
+// the file into the picture; every other file is read whole and decoded
+// from memory.
+bool DecodeFile(const char* path, const PictureLimits& limits, Picture* picture) {
+  std::uint64_t size = 0;
+  FileDescriptor fd(OpenRegularFile(path, limits.max_file_bytes, &size));
+  if (fd.get() < 0) return false;
+  unsigned char head[kDfHeadBytes];
+  const std::size_t head_bytes = size < kDfHeadBytes ? static_cast<std::size_t>(size) : kDfHeadBytes;
+  if (!ReadAt(fd.get(), 0, head, head_bytes)) return false;
+  DfPlan plan;
+  if (PlanPlainBmp(ByteView{head, head_bytes}, size, limits, &plan))
+    return ReadPlannedRows(fd.get(), plan, limits, picture);
+  FileBytes file;
+  file.data.reset(AllocBytes(static_cast<std::size_t>(size)));
+  file.size = static_cast<std::size_t>(size);
+  if (!ReadAt(fd.get(), 0, file.data.get(), file.size)) return false;
+  return DecodePicture(file.view(), limits, picture);
+}
+
+}  // namespace
+
 std::uint32_t LoadPicture(const char* path, const PictureLimits& limits) {
   try {
-    std::vector<unsigned char> file;
-    if (!ReadWholeFile(path, limits.max_file_bytes, &file)) return 0;
     Picture picture;
-    if (!DecodePicture(ByteView{file.data(), file.size()}, limits, &picture)) return 0;
+    if (!DecodeFile(path, limits, &picture)) return 0;
     return RegisterPicture(std::move(picture));
   } catch (const std::exception&) {
     // Only allocation can throw here; the host sees a failed load.
@@ -24,19 +49,13 @@ std::uint32_t LoadPicture(const char* path, const PictureLimits& limits) {
 IMG OpenPictureFile(const char* path, const PictureLimits& limits) {
   constexpr IMG kFailed{nullptr, 0, 0, 0, 0, 0};
   if (path == nullptr || path[0] == '\0') return kFailed;
-  const std::uint32_t handle = LoadPicture(path, limits);
-  int width = 0;
-  int height = 0;
-  if (handle == 0 || !PictureSize(handle, &width, &height)) return kFailed;
-  IMG img = kFailed;
   try {
-    img = NewImage(width, height, false);
-    FetchPictureRows(handle, img.bits, img.stride, img.height);
+    Picture picture;
+    if (!DecodeFile(path, limits, &picture)) return kFailed;
+    return picture.Release();
   } catch (const std::exception&) {
-    img = kFailed;
+    return kFailed;
   }
-  ReleasePicture(handle);
-  return img;
 }
 
 }  // namespace vx

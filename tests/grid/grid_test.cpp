@@ -1,9 +1,11 @@
 // Grid lines over a quadrilateral, copies, measuring cells and reading verdicts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "support/images.h"
 #include "vexolith.h"
@@ -160,6 +162,30 @@ TEST(CellRecognition, DisplayGetsOutlinesAndCrosses) {
     EXPECT_NE(display.at(11, 9, 2), 255);                                          // outline
     EXPECT_EQ(display.at(10, 9, 0) == 255 && display.at(10, 9, 2) != 255, black);  // diagonal
   }
+}
+
+// Gray records that cannot be read (null bits, a stride 0, negative or below
+// the width) are refused with 1 and leave the cells alone; a display with
+// such a stride gets no drawing, however far its rows would reach.
+TEST(CellRecognition, UnreadableRecordsAreRefused) {
+  GRID g(1, 1);
+  g.CreateGrid(kDiamond);
+  Image image = Image::Gray(20, 20, 0);
+  for (int stride : {0, -20, 19}) {
+    IMG bad = image.img();
+    bad.stride = stride;
+    g.cells[0] = 7.0;
+    EXPECT_EQ(g.RecogCells(bad), 1) << stride;
+    EXPECT_EQ(g.cells[0], 7.0) << stride;
+  }
+  IMG null_bits = image.img();
+  null_bits.bits = nullptr;
+  EXPECT_EQ(g.RecogCells(null_bits), 1) << "null bits";
+  std::vector<unsigned char> block(3 * 60 * 20, 200);
+  IMG display{block.data() + 60 * 20, 20, -60, 20, 1, 0};
+  EXPECT_EQ(g.RecogCells(image.img(), display), 0);
+  EXPECT_EQ(std::count(block.begin(), block.end(), 200), static_cast<long>(block.size()))
+      << "display bytes painted";
 }
 
 }  // namespace

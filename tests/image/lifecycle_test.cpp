@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "image/buffer.h"
@@ -46,6 +47,11 @@ TEST(Lifecycle, CopyAndClearCoverPadding) {
     EXPECT_EQ(std::count(raw.bits, raw.bits + bytes, 0), static_cast<long>(bytes));
   }
   DeleteImg(IMG{nullptr, 3, 12, 3, 1, 0});  // null bits are accepted
+  // A record without pixels is not cleared: its stride x height may lie
+  // beyond the 12 bytes behind it.
+  std::vector<unsigned char> block(12, 9);
+  for (IMG none : {IMG{block.data(), 0, 100, 3, 1, 0}, IMG{block.data(), -4, 100, 3, 1, 1}}) ClearImage(none);
+  EXPECT_EQ(std::count(block.begin(), block.end(), 9), 12) << "bytes cleared";
 }
 
 // Sizes are computed in 64 bits: a stride of 3e9 is refused, not wrapped.
@@ -110,8 +116,27 @@ TEST(Resize, ReduceSubsamplesAndIncreaseReplicates) {
   ASSERT_TRUE(big.img().width == 6 && big.img().height == 4 && big.img().stride == 20);  // 18 rounded up
   for (int y = 0; y < 4; ++y)
     for (int i = 0; i < 20; ++i) EXPECT_EQ(big.row(y)[i], i < 18 ? color.at(i / 6, y / 2, i % 3) : 0);
-  for (IMG none : {IncreaseImg(gray.img(), 0), ReduceImage(gray.img(), 0), ReduceImage(gray.img(), 8)})
-    EXPECT_EQ(none.valid, 0);
+  for (IMG none : {IncreaseImg(gray.img(), 0), ReduceImage(gray.img(), 0)}) EXPECT_EQ(none.valid, 0);
+}
+
+// A reduction that keeps no pixel is a valid image of 0 columns or rows; the
+// operations that need pixels refuse it and DeleteImg releases it.
+TEST(Resize, ReductionToNothingIsAnEmptyValidImage) {
+  const Image one = Image::Color(1, 1), row = Numbered(10, 7, true);
+  for (const auto& [src, factor, width, height, stride] :
+       {std::tuple{&one, 2, 0, 0, 0}, std::tuple{&row, 8, 1, 0, 4}}) {
+    const IMG empty = ReduceImage(src->img(), factor);
+    EXPECT_EQ(empty.valid, 1);
+    EXPECT_EQ(empty.width, width);
+    EXPECT_EQ(empty.height, height);
+    EXPECT_EQ(empty.stride, stride);
+    IMG copy{};
+    EXPECT_EQ(CopyIMG(empty, &copy), 2);
+    EXPECT_EQ(Img24To8(empty).valid, 0);
+    EXPECT_EQ(SaveDF(vxtest::TempPath("empty.bmp").c_str(), empty), 1);
+    ClearImage(empty);
+    DeleteImg(empty);
+  }
 }
 
 TEST(UpDownImage, ReversesRowsWithTheirPadding) {

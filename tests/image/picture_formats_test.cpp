@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "allocation_probe.h"
 #include "image/picture_decode.h"
 #include "support/images.h"
 #include "support/picture_writers.h"
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace vxtest;  // NOLINT: the writers and their options
+using vxtest::AllocationProbe;
 
 vxtest::Image LoadPicture(const Bytes& bytes, const std::string& name = "picture.bin") {
   const std::string path = vxtest::TempPath(name);
@@ -156,6 +158,13 @@ TEST(PictureFormats, TiffVariants) {
           {"RGB uncompressed", rgb, {TiffColor::kRgb, TiffCompression::kNone}},
           {"RGB LZW", rgb, {TiffColor::kRgb, TiffCompression::kLzw}},
           {"RGB tiled", rgb, {TiffColor::kRgb, TiffCompression::kLzw, true}},
+          // Edge tiles run 15 columns and 8 rows past the picture.
+          {"RGB tiled, uncompressed",
+           vxtest::RandomPicture(33, 40, 14),
+           {TiffColor::kRgb, TiffCompression::kNone, true}},
+          {"RGB tiled, deflate",
+           vxtest::RandomPicture(33, 40, 15),
+           {TiffColor::kRgb, TiffCompression::kDeflate, true}},
           {"RGB 16-bit", rgb, {TiffColor::kRgb16, TiffCompression::kNone}},
           {"gray", vxtest::RandomPicture(19, 21, 11, 0, true), {TiffColor::kGray, TiffCompression::kLzw}},
           {"bilevel scanner page", bilevel, {TiffColor::kBilevel, TiffCompression::kPackBits}},
@@ -209,6 +218,9 @@ Bytes Rle8(const Bytes& codes) {
 TEST(MalformedFiles, Bitmaps) {
   const Bytes bmp = vxtest::WriteBmp(vxtest::RandomPicture(6, 5, 1));
   const Bytes bmp8 = vxtest::WriteBmp(vxtest::RandomPicture(6, 5, 2, 6), {.bits = 8});
+  const Bytes bmp16 = vxtest::WriteBmp(
+      vxtest::RandomPicture(6, 5, 3),
+      {.bits = 16, .compression = vxtest::BmpCompression::kBitFields, .masks = {0xF800, 0x07E0, 0x001F}});
   // Offsets: 10 data offset, 18 width, 22 height, 28 bits and 30 compression, 46 palette entries.
   ExpectRefused({
       {"file header only", Cut(bmp, 14)},
@@ -235,6 +247,9 @@ TEST(MalformedFiles, Bitmaps) {
       {"run-length index beyond the palette", Rle8({4, 7, 0, 1})},
       {"top-down run-length file",
        Patched(Rle8({4, 1, 0, 0, 4, 0, 0, 1}), {{22, static_cast<std::uint32_t>(-2)}})},
+      {"8-bit with 1000 colours used", Patched(bmp8, {{46, 1000}})},
+      {"8-bit with 0x40000001 colours used", Patched(bmp8, {{46, 0x40000001u}})},
+      {"16-bit bit fields with every mask 0", Patched(bmp16, {{54, 0}, {58, 0}, {62, 0}})},
   });
 }
 
@@ -282,6 +297,67 @@ TEST(MalformedFiles, CompressedFormats) {
   });
 }
 
+// A gray TIFF of one 12-byte strip (LZW, or raw when not lzw) that claims width x height pixels.
+Bytes TinyTiff(std::uint32_t width, std::uint32_t height, bool lzw) {
+  Bytes b{'I', 'I', 42, 0, 8, 0, 0, 0, 9, 0};
+  auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+    for (std::uint32_t v : {tag | static_cast<std::uint32_t>(type) << 16, 1u, value})
+      for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+  };
+  constexpr std::uint16_t kShort = 3, kLong = 4;
+  const std::uint32_t data = 8 + 2 + 9 * 12 + 4;
+  entry(256, kLong, width), entry(257, kLong, height), entry(258, kShort, 8), entry(259, kShort, lzw ? 5 : 1);
+  entry(262, kShort, 1), entry(273, kLong, data), entry(277, kShort, 1), entry(278, kLong, height);
+  entry(279, kLong, 12);
+  b.insert(b.end(), {0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  return b;
+}
+
+// Files of a few dozen bytes that claim pictures of gigabytes are refused
+// before the picture (or a raster) is allocated.
+TEST(MalformedFiles, DecompressionBombsAllocateNothingLarge) {
+  const Bytes gif = vxtest::WriteGif(vxtest::RandomPicture(4, 3, 5, 4));
+  Bytes rle = Rle8({0, 1});  // end of bitmap at once: every pixel skipped
+  rle = Patched(rle, {{18, 32768}, {22, 32768}});
+  const std::vector<Case> bombs = {
+      {"GIF screen of 32768 x 32768", Patched(gif, {{6, 32768}, {8, 32768}}, 2)},
+      {"RLE8 bitmap of 32768 x 32768", rle},
+      {"TIFF of 30000 x 30000 in one 12-byte strip", TinyTiff(30000, 30000, true)},
+  };
+  for (const auto& [name, bytes] : bombs) {
+    SCOPED_TRACE(name);
+    vx::Picture picture;
+    AllocationProbe::Reset();
+    EXPECT_FALSE(vx::DecodePicture({bytes.data(), bytes.size()}, vx::kDefaultPictureLimits, &picture));
+    EXPECT_LT(AllocationProbe::Largest(), std::size_t{1} << 20) << "largest allocation";
+  }
+  // The same kinds of file, honest about their size, still load.
+  for (const Bytes& honest : {Patched(Rle8({0, 1}), {{18, 200}, {22, 100}}), TinyTiff(4, 3, false)}) {
+    vx::Picture picture;
+    EXPECT_TRUE(vx::DecodePicture({honest.data(), honest.size()}, vx::kDefaultPictureLimits, &picture));
+  }
+}
+
+// OpenGraphFile holds the picture once (plus the file while decoding a
+// compressed one); plain 24-bit bitmaps are read straight into the picture
+// by both readers, which then hold nothing more.
+TEST(PictureMemory, ReadersHoldOnePicture) {
+  vxtest::TestPicture flat = vxtest::RandomPicture(1000, 1000, 1, 2);
+  const size_t picture_bytes = 3000 * 1000, slack = 64 << 10;
+  const std::string png = vxtest::TempPath("flat.png"), bmp = vxtest::TempPath("flat.bmp");
+  vxtest::WriteFile(png, vxtest::WritePng(flat));
+  vxtest::WriteFile(bmp, vxtest::WriteBmp(flat));
+  AllocationProbe::Reset();
+  vxtest::Image::Adopt(OpenGraphFile(png.c_str()));
+  EXPECT_LT(AllocationProbe::PeakGrowth(), picture_bytes + vxtest::ReadFile(png).size() + slack) << "PNG";
+  for (IMG (*open)(const char*) : {OpenDF, OpenGraphFile}) {
+    AllocationProbe::Reset();
+    vxtest::Image::Adopt(open(bmp.c_str()));
+    EXPECT_LT(AllocationProbe::PeakGrowth(), picture_bytes + slack)
+        << (open == OpenDF ? "OpenDF" : "OpenGraphFile");
+  }
+}
+
 TEST(MalformedFiles, NotPicturesAndNoFiles) {
   ExpectRefused({{"empty file", {}}, {"one byte", {'B'}}, {"text", {'h', 'e', 'l', 'l', 'o'}}});
   const std::string dir = std::filesystem::temp_directory_path().string(),
@@ -306,8 +382,7 @@ TEST(MalformedFiles, LimitsApplyToValidPictures) {
 // Inputs that once upset a reader (regressions/) are refused or read well-formed.
 TEST(MalformedFiles, StoredRegressionsAreReadWithoutHarm) {
   int replayed = 0;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::filesystem::path(__FILE__).parent_path() / "regressions")) {
+  for (const auto& entry : std::filesystem::directory_iterator(VX_REGRESSIONS_DIR)) {
     if (entry.path().extension() == ".md") continue;
     SCOPED_TRACE(entry.path().filename().string());
     for (IMG img : {OpenDF(entry.path().c_str()), OpenGraphFile(entry.path().c_str())}) {
