@@ -1,0 +1,117 @@
+// Local-mean threshold with split 64-bit window sums.
+//
+// Every gray value g is a whole multiple of 2^-56 below 256 (exact_sum.h),
+// so e = g * 2^56 is a whole number below 2^64. It is kept as two parts,
+// e >> 32 and e & (2^32 - 1), each below 2^32, in two 64-bit sums. A window
+// of at most 2^20 pixels keeps each part's sum below 2^52, so both convert
+// to double exactly, and (high * 2^-24) + (low * 2^-56) rounds the exact
+// window sum once: the same double as rounding a 128-bit sum.
+//
+// Work per row, with the gray values computed once per pixel into a ring of
+// the window's rows:
+//   - column sums of both parts move down a row (the leaving row taken off,
+//     the entering row added);
+//   - prefix sums of the column sums along the row, over a range padded with
+//     zero columns beyond the image, so that the window sum of every pixel is
+//     the difference of two prefix entries span = 2 * half + 1 apart, with no
+//     edge cases;
+//   - sums to doubles, divided by the pixel counts and compared, one vector
+//     pass per row; decisions written three bytes per pixel.
+// Partial sums wrap modulo 2^64; the differences are exact all the same.
+#include <algorithm>
+#include <cstdint>
+
+#include "binarize/local_mean.h"
+#include "binarize/row_kernels.h"
+#include "image/buffer.h"
+#include "image/gray.h"
+
+namespace vx {
+namespace {
+
+// The ring keeps the window's gray rows when they fit in this many bytes;
+// otherwise a leaving row's gray values are computed again.
+constexpr std::size_t kRingBudget = std::size_t{64} << 20;
+
+}  // namespace
+
+bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted) {
+  const std::int64_t width = src.width, height = src.height;
+  // Rows [top, bottom) and columns [left, right) of the window around (x, y).
+  auto lo = [half](std::int64_t v) { return std::max<std::int64_t>(0, v - half); };
+  auto hi = [half](std::int64_t v, std::int64_t size) { return std::min(size, v + half + 1); };
+
+  const int n = r.right - r.left;
+  const std::int64_t c0 = lo(r.left), c1 = hi(r.right - 1, width);
+  const std::size_t cols = static_cast<std::size_t>(c1 - c0);
+  const std::int64_t span = 2 * half + 1;
+  const std::int64_t base = r.left - half;  // image column of prefix entry 0
+  const std::size_t prefix_len = static_cast<std::size_t>(n + span);
+  const std::size_t ring_rows = static_cast<std::size_t>(std::min(span, height));
+  const bool ring = ring_rows * cols * sizeof(double) <= kRingBudget;
+
+  auto gray = NewScratch<double>(ring ? ring_rows * cols : cols);
+  auto centre = NewScratch<double>(ring ? 0 : static_cast<std::size_t>(n));
+  auto col_high = NewScratch<std::uint64_t>(cols), col_low = NewScratch<std::uint64_t>(cols);
+  auto pre_high = NewScratch<std::uint64_t>(prefix_len), pre_low = NewScratch<std::uint64_t>(prefix_len);
+  auto sums = NewScratch<double>(static_cast<std::size_t>(n));
+  auto widths = NewScratch<double>(static_cast<std::size_t>(n));
+  auto decision = NewScratch<unsigned char>(static_cast<std::size_t>(n));
+  if (!gray || (!ring && !centre) || !col_high || !col_low || !pre_high || !pre_low || !sums || !widths ||
+      !decision) {
+    return false;
+  }
+  std::fill(col_high.get(), col_high.get() + cols, 0);
+  std::fill(col_low.get(), col_low.get() + cols, 0);
+  for (int k = 0; k < n; ++k) widths[k] = static_cast<double>(hi(r.left + k, width) - lo(r.left + k));
+
+  // Gray values of image row j over columns [c0, c1): its ring slot, or the
+  // single scratch row, filled when `compute` is set.
+  auto row_values = [&](std::int64_t j, bool compute) {
+    double* at = gray.get() + (ring ? static_cast<std::size_t>(j) % ring_rows * cols : 0);
+    if (compute || !ring) GrayRowValues(PixelAt(src, static_cast<int>(c0), static_cast<int>(j)), at, static_cast<int>(cols));
+    return at;
+  };
+  auto add = [&](std::int64_t j) { AddExactParts(row_values(j, true), col_high.get(), col_low.get(), static_cast<int>(cols)); };
+  auto remove = [&](std::int64_t j) {
+    SubtractExactParts(row_values(j, false), col_high.get(), col_low.get(), static_cast<int>(cols));
+  };
+
+  for (std::int64_t j = lo(r.top); j < hi(r.top, height); ++j) add(j);
+  const std::size_t inside_from = static_cast<std::size_t>(c0 - base), inside_to = static_cast<std::size_t>(c1 - base);
+  for (int y = r.top; y < r.bottom; ++y) {
+    if (y > r.top) {
+      if (y - half - 1 >= 0) remove(y - half - 1);
+      if (y + half < height) add(y + half);
+    }
+    // Prefix sums: zero before the image, the column sums, flat after it.
+    std::uint64_t* ph = pre_high.get();
+    std::uint64_t* pl = pre_low.get();
+    std::fill(ph, ph + inside_from + 1, 0);
+    std::fill(pl, pl + inside_from + 1, 0);
+    std::uint64_t sh = 0, sl = 0;
+    for (std::size_t i = 0; i < cols; ++i) {
+      sh += col_high[i];
+      sl += col_low[i];
+      ph[inside_from + 1 + i] = sh;
+      pl[inside_from + 1 + i] = sl;
+    }
+    std::fill(ph + inside_to + 1, ph + prefix_len, sh);
+    std::fill(pl + inside_to + 1, pl + prefix_len, sl);
+    WindowSums(ph, pl, span, sums.get(), n);
+
+    const double* values;
+    if (ring) {
+      values = gray.get() + static_cast<std::size_t>(y) % ring_rows * cols + static_cast<std::size_t>(r.left - c0);
+    } else {
+      GrayRowValues(PixelAt(src, r.left, y), centre.get(), n);
+      values = centre.get();
+    }
+    const double rows = static_cast<double>(hi(y, height) - lo(y));
+    AboveMeanLess2(values, sums.get(), rows, widths.get(), inverted, decision.get(), n);
+    SpreadToPixels3(decision.get(), PixelAt(dst, r.left, y), n);
+  }
+  return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,111 @@
+#include "binarize/row_kernels.h"
+
+#include <bit>
+
+#include "image/gray.h"
+
+namespace vx {
+namespace {
+
+#define VX_BODY [[gnu::always_inline]] inline
+
+VX_BODY void SpreadBody(const unsigned char* decision, unsigned char* px, int n) {
+  for (int i = 0; i < n; ++i) {
+    const unsigned char v = decision[i];
+    px[3 * i] = v;
+    px[3 * i + 1] = v;
+    px[3 * i + 2] = v;
+  }
+}
+
+VX_BODY void AboveBody(const double* values, double threshold, unsigned char* decision, int n) {
+  for (int i = 0; i < n; ++i) decision[i] = values[i] > threshold ? 255 : 0;
+}
+
+VX_BODY void MeanBody(const double* values, const double* sum, double rows, const double* cols, bool inverted,
+                      unsigned char* decision, int n) {
+  const unsigned char white = inverted ? 0 : 255, black = inverted ? 255 : 0;
+  for (int i = 0; i < n; ++i) decision[i] = values[i] > sum[i] / (rows * cols[i]) - 2.0 ? white : black;
+}
+
+VX_BODY void AddPartsBody(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint64_t e = static_cast<std::uint64_t>(values[i] * 0x1p56);
+    high[i] += e >> 32;
+    low[i] += e & 0xFFFFFFFFu;
+  }
+}
+
+VX_BODY void SubtractPartsBody(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint64_t e = static_cast<std::uint64_t>(values[i] * 0x1p56);
+    high[i] -= e >> 32;
+    low[i] -= e & 0xFFFFFFFFu;
+  }
+}
+
+// A whole number below 2^52 as a double, exactly: its bits under the
+// exponent of 2^52, minus 2^52. Unlike the 64-bit conversion this
+// vectorises on every target.
+VX_BODY double Exact52(std::uint64_t v) { return std::bit_cast<double>(v | 0x4330000000000000ull) - 0x1p52; }
+
+VX_BODY void WindowBody(const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n) {
+  for (int i = 0; i < n; ++i) {
+    sum[i] = Exact52(high[i + span] - high[i]) * 0x1p-24 + Exact52(low[i + span] - low[i]) * 0x1p-56;
+  }
+}
+
+#define VX_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq,prefer-vector-width=512")))
+#define VX_AVX2 __attribute__((target("avx2")))
+
+// Defines name() that runs body(args) built for the widest target available.
+#define VX_DISPATCH(name, body, params, args) \
+  VX_AVX512 void name##Avx512 params { body args; } \
+  VX_AVX2 void name##Avx2 params { body args; }     \
+  void name##Plain params { body args; }
+
+VX_DISPATCH(Spread, SpreadBody, (const unsigned char* decision, unsigned char* px, int n), (decision, px, n))
+VX_DISPATCH(Above, AboveBody, (const double* values, double threshold, unsigned char* decision, int n),
+            (values, threshold, decision, n))
+VX_DISPATCH(Mean, MeanBody,
+            (const double* values, const double* sum, double rows, const double* cols, bool inverted,
+             unsigned char* decision, int n),
+            (values, sum, rows, cols, inverted, decision, n))
+VX_DISPATCH(AddParts, AddPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
+            (values, high, low, n))
+VX_DISPATCH(SubtractParts, SubtractPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
+            (values, high, low, n))
+VX_DISPATCH(Window, WindowBody, (const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n),
+            (high, low, span, sum, n))
+
+}  // namespace
+
+#define VX_CHOOSE(name, args)            \
+  if (CpuHasAvx512()) return name##Avx512 args; \
+  if (CpuHasAvx2()) return name##Avx2 args;     \
+  return name##Plain args
+
+void SpreadToPixels3(const unsigned char* decision, unsigned char* px, int n) { VX_CHOOSE(Spread, (decision, px, n)); }
+
+void AboveThreshold(const double* values, double threshold, unsigned char* decision, int n) {
+  VX_CHOOSE(Above, (values, threshold, decision, n));
+}
+
+void AboveMeanLess2(const double* values, const double* sum, double rows, const double* cols, bool inverted,
+                    unsigned char* decision, int n) {
+  VX_CHOOSE(Mean, (values, sum, rows, cols, inverted, decision, n));
+}
+
+void AddExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
+  VX_CHOOSE(AddParts, (values, high, low, n));
+}
+
+void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
+  VX_CHOOSE(SubtractParts, (values, high, low, n));
+}
+
+void WindowSums(const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n) {
+  VX_CHOOSE(Window, (high, low, span, sum, n));
+}
+
+}  // namespace vx
