@@ -27,15 +27,8 @@
 #include "image/gray.h"
 
 namespace vx {
-namespace {
-
-// The ring keeps the window's gray rows when they fit in this many bytes;
-// otherwise a leaving row's gray values are computed again.
-constexpr std::size_t kRingBudget = std::size_t{64} << 20;
-
-}  // namespace
-
-bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted) {
+bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted,
+                             std::size_t ring_budget) {
   const std::int64_t width = src.width, height = src.height;
   // Rows [top, bottom) and columns [left, right) of the window around (x, y).
   auto lo = [half](std::int64_t v) { return std::max<std::int64_t>(0, v - half); };
@@ -47,42 +40,49 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
   const std::int64_t span = 2 * half + 1;
   const std::int64_t base = r.left - half;  // image column of prefix entry 0
   const std::size_t prefix_len = static_cast<std::size_t>(n + span);
-  const std::size_t ring_rows = static_cast<std::size_t>(std::min(span, height));
-  const bool ring = ring_rows * cols * sizeof(double) <= kRingBudget;
+  // One row more than the window, so that the entering row never takes the
+  // leaving row's slot before the leaving row is taken off.
+  const std::size_t ring_rows = static_cast<std::size_t>(std::min(span + 1, height));
+  const bool ring = ring_rows * cols * sizeof(double) <= ring_budget;
 
-  auto gray = NewScratch<double>(ring ? ring_rows * cols : cols);
+  auto gray = NewScratch<double>(ring ? ring_rows * cols : 2 * cols);
   auto centre = NewScratch<double>(ring ? 0 : static_cast<std::size_t>(n));
   auto col_high = NewScratch<std::uint64_t>(cols), col_low = NewScratch<std::uint64_t>(cols);
   auto pre_high = NewScratch<std::uint64_t>(prefix_len), pre_low = NewScratch<std::uint64_t>(prefix_len);
-  auto sums = NewScratch<double>(static_cast<std::size_t>(n));
   auto widths = NewScratch<double>(static_cast<std::size_t>(n));
   auto decision = NewScratch<unsigned char>(static_cast<std::size_t>(n));
-  if (!gray || (!ring && !centre) || !col_high || !col_low || !pre_high || !pre_low || !sums || !widths ||
-      !decision) {
+  if (!gray || (!ring && !centre) || !col_high || !col_low || !pre_high || !pre_low || !widths || !decision) {
     return false;
   }
   std::fill(col_high.get(), col_high.get() + cols, 0);
   std::fill(col_low.get(), col_low.get() + cols, 0);
   for (int k = 0; k < n; ++k) widths[k] = static_cast<double>(hi(r.left + k, width) - lo(r.left + k));
 
-  // Gray values of image row j over columns [c0, c1): its ring slot, or the
-  // single scratch row, filled when `compute` is set.
-  auto row_values = [&](std::int64_t j, bool compute) {
-    double* at = gray.get() + (ring ? static_cast<std::size_t>(j) % ring_rows * cols : 0);
-    if (compute || !ring) GrayRowValues(PixelAt(src, static_cast<int>(c0), static_cast<int>(j)), at, static_cast<int>(cols));
+  // Gray values of image row j over columns [c0, c1): its ring slot, or
+  // scratch row `spare` (0 or 1) without the ring; computed when `compute`
+  // is set or there is no ring.
+  const int m = static_cast<int>(cols);
+  auto row_values = [&](std::int64_t j, bool compute, std::size_t spare) {
+    double* at = gray.get() + (ring ? static_cast<std::size_t>(j) % ring_rows : spare) * cols;
+    if (compute || !ring) GrayRowValues(PixelAt(src, static_cast<int>(c0), static_cast<int>(j)), at, m);
     return at;
   };
-  auto add = [&](std::int64_t j) { AddExactParts(row_values(j, true), col_high.get(), col_low.get(), static_cast<int>(cols)); };
-  auto remove = [&](std::int64_t j) {
-    SubtractExactParts(row_values(j, false), col_high.get(), col_low.get(), static_cast<int>(cols));
-  };
+  auto add = [&](std::int64_t j) { AddExactParts(row_values(j, true, 0), col_high.get(), col_low.get(), m); };
+  auto remove = [&](std::int64_t j) { SubtractExactParts(row_values(j, false, 0), col_high.get(), col_low.get(), m); };
 
   for (std::int64_t j = lo(r.top); j < hi(r.top, height); ++j) add(j);
   const std::size_t inside_from = static_cast<std::size_t>(c0 - base), inside_to = static_cast<std::size_t>(c1 - base);
   for (int y = r.top; y < r.bottom; ++y) {
     if (y > r.top) {
-      if (y - half - 1 >= 0) remove(y - half - 1);
-      if (y + half < height) add(y + half);
+      const bool leaves = y - half - 1 >= 0, enters = y + half < height;
+      if (leaves && enters) {
+        const double* leaving = row_values(y - half - 1, false, 1);
+        ReplaceExactParts(row_values(y + half, true, 0), leaving, col_high.get(), col_low.get(), m);
+      } else if (leaves) {
+        remove(y - half - 1);
+      } else if (enters) {
+        add(y + half);
+      }
     }
     // Prefix sums: zero before the image, the column sums, flat after it.
     std::uint64_t* ph = pre_high.get();
@@ -98,7 +98,6 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
     }
     std::fill(ph + inside_to + 1, ph + prefix_len, sh);
     std::fill(pl + inside_to + 1, pl + prefix_len, sl);
-    WindowSums(ph, pl, span, sums.get(), n);
 
     const double* values;
     if (ring) {
@@ -108,7 +107,7 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
       values = centre.get();
     }
     const double rows = static_cast<double>(hi(y, height) - lo(y));
-    AboveMeanLess2(values, sums.get(), rows, widths.get(), inverted, decision.get(), n);
+    AboveWindowMeanLess2(values, ph, pl, span, rows, widths.get(), inverted, decision.get(), n);
     SpreadToPixels3(decision.get(), PixelAt(dst, r.left, y), n);
   }
   return true;

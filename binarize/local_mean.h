@@ -4,6 +4,7 @@
 // the width of their window sums. False when working memory cannot be had.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vexolith/types.h"
@@ -15,8 +16,13 @@ namespace vx {
 // sum of 2^20 of them stays below 2^52 and converts to double exactly.
 inline constexpr std::int64_t kSplitSumMaxPixels = std::int64_t{1} << 20;
 
+// The split sums keep the window's gray rows in a ring when it fits in this
+// many bytes; otherwise a leaving row's gray values are computed again.
+inline constexpr std::size_t kRingBudget = std::size_t{64} << 20;
+
 // Any window of at most kSplitSumMaxPixels pixels inside the image.
-bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted);
+bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted,
+                             std::size_t ring_budget = kRingBudget);
 
 // Any window: 128-bit sums, one pixel at a time.
 bool LocalMeanThresholdWide(const IMG& src, const IMG& dst, const RECT& r, std::int64_t half, bool inverted);

@@ -22,12 +22,6 @@ VX_BODY void AboveBody(const double* values, double threshold, unsigned char* de
   for (int i = 0; i < n; ++i) decision[i] = values[i] > threshold ? 255 : 0;
 }
 
-VX_BODY void MeanBody(const double* values, const double* sum, double rows, const double* cols, bool inverted,
-                      unsigned char* decision, int n) {
-  const unsigned char white = inverted ? 0 : 255, black = inverted ? 255 : 0;
-  for (int i = 0; i < n; ++i) decision[i] = values[i] > sum[i] / (rows * cols[i]) - 2.0 ? white : black;
-}
-
 VX_BODY void AddPartsBody(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
   for (int i = 0; i < n; ++i) {
     const std::uint64_t e = static_cast<std::uint64_t>(values[i] * 0x1p56);
@@ -49,9 +43,22 @@ VX_BODY void SubtractPartsBody(const double* values, std::uint64_t* high, std::u
 // vectorises on every target.
 VX_BODY double Exact52(std::uint64_t v) { return std::bit_cast<double>(v | 0x4330000000000000ull) - 0x1p52; }
 
-VX_BODY void WindowBody(const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n) {
+VX_BODY void MeanBody(const double* values, const std::uint64_t* high, const std::uint64_t* low, std::int64_t span,
+                      double rows, const double* cols, bool inverted, unsigned char* decision, int n) {
+  const unsigned char white = inverted ? 0 : 255, black = inverted ? 255 : 0;
   for (int i = 0; i < n; ++i) {
-    sum[i] = Exact52(high[i + span] - high[i]) * 0x1p-24 + Exact52(low[i + span] - low[i]) * 0x1p-56;
+    const double sum = Exact52(high[i + span] - high[i]) * 0x1p-24 + Exact52(low[i + span] - low[i]) * 0x1p-56;
+    decision[i] = values[i] > sum / (rows * cols[i]) - 2.0 ? white : black;
+  }
+}
+
+VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
+                              int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint64_t in = static_cast<std::uint64_t>(entering[i] * 0x1p56);
+    const std::uint64_t out = static_cast<std::uint64_t>(leaving[i] * 0x1p56);
+    high[i] += (in >> 32) - (out >> 32);
+    low[i] += (in & 0xFFFFFFFFu) - (out & 0xFFFFFFFFu);
   }
 }
 
@@ -68,16 +75,16 @@ VX_DISPATCH(Spread, SpreadBody, (const unsigned char* decision, unsigned char* p
 VX_DISPATCH(Above, AboveBody, (const double* values, double threshold, unsigned char* decision, int n),
             (values, threshold, decision, n))
 VX_DISPATCH(Mean, MeanBody,
-            (const double* values, const double* sum, double rows, const double* cols, bool inverted,
-             unsigned char* decision, int n),
-            (values, sum, rows, cols, inverted, decision, n))
+            (const double* values, const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double rows,
+             const double* cols, bool inverted, unsigned char* decision, int n),
+            (values, high, low, span, rows, cols, inverted, decision, n))
+VX_DISPATCH(ReplaceParts, ReplacePartsBody,
+            (const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low, int n),
+            (entering, leaving, high, low, n))
 VX_DISPATCH(AddParts, AddPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
             (values, high, low, n))
 VX_DISPATCH(SubtractParts, SubtractPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
             (values, high, low, n))
-VX_DISPATCH(Window, WindowBody, (const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n),
-            (high, low, span, sum, n))
-
 }  // namespace
 
 #define VX_CHOOSE(name, args)            \
@@ -91,9 +98,15 @@ void AboveThreshold(const double* values, double threshold, unsigned char* decis
   VX_CHOOSE(Above, (values, threshold, decision, n));
 }
 
-void AboveMeanLess2(const double* values, const double* sum, double rows, const double* cols, bool inverted,
-                    unsigned char* decision, int n) {
-  VX_CHOOSE(Mean, (values, sum, rows, cols, inverted, decision, n));
+void AboveWindowMeanLess2(const double* values, const std::uint64_t* high, const std::uint64_t* low,
+                          std::int64_t span, double rows, const double* cols, bool inverted,
+                          unsigned char* decision, int n) {
+  VX_CHOOSE(Mean, (values, high, low, span, rows, cols, inverted, decision, n));
+}
+
+void ReplaceExactParts(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
+                       int n) {
+  VX_CHOOSE(ReplaceParts, (entering, leaving, high, low, n));
 }
 
 void AddExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
@@ -104,8 +117,5 @@ void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t
   VX_CHOOSE(SubtractParts, (values, high, low, n));
 }
 
-void WindowSums(const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n) {
-  VX_CHOOSE(Window, (high, low, span, sum, n));
-}
 
 }  // namespace vx

@@ -17,21 +17,23 @@ void SpreadToPixels3(const unsigned char* decision, unsigned char* px, int n);
 // decision[i] = 255 when values[i] > threshold, else 0.
 void AboveThreshold(const double* values, double threshold, unsigned char* decision, int n);
 
-// decision[i] = 255 when (values[i] > sum[i] / (rows * cols[i]) - 2.0)
-// differs from `inverted`, else 0: the local-mean rule, divided in double.
-// rows * cols[i] must be a whole number below 2^53 (so the product is exact).
-void AboveMeanLess2(const double* values, const double* sum, double rows, const double* cols, bool inverted,
-                    unsigned char* decision, int n);
+// decision[i] = 255 when (values[i] > sum / (rows * cols[i]) - 2.0) differs
+// from `inverted`, else 0: the local-mean rule, divided in double. sum is
+// the exact window sum from two-part prefix sums:
+// (high[i + span] - high[i]) * 2^-24 + (low[i + span] - low[i]) * 2^-56,
+// each difference below 2^52, rounded once when the two exact terms are
+// added. rows * cols[i] must be a whole number below 2^53 (an exact product).
+void AboveWindowMeanLess2(const double* values, const std::uint64_t* high, const std::uint64_t* low,
+                          std::int64_t span, double rows, const double* cols, bool inverted,
+                          unsigned char* decision, int n);
 
 // Splits each gray value g into its exact parts e = g * 2^56 (a whole
 // number, see exact_sum.h): e >> 32 is added to high[i], e & (2^32 - 1) to
 // low[i]; the Subtract form takes them off again.
 void AddExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n);
 void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n);
-
-// Exact window sums from two-part prefix sums (see adaptive_threshold.cpp):
-// sum[i] = (high[i + span] - high[i]) * 2^-24 + (low[i + span] - low[i]) * 2^-56,
-// each difference below 2^52, rounded once when the two exact terms are added.
-void WindowSums(const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double* sum, int n);
+// Both in one pass: the parts of `entering` added, those of `leaving` taken off.
+void ReplaceExactParts(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
+                       int n);
 
 }  // namespace vx

@@ -70,11 +70,13 @@ TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
       for (int x = r.left; x < r.right; ++x)
         for (int c = 0; c < 3; ++c)
           expected[y * src.img().stride + 3 * x + c] = (AboveWindowMean(src, x, y, half) != inverted) * 255;
-    for (auto path : {vx::LocalMeanThresholdSplit, vx::LocalMeanThresholdWide}) {
+    // Split sums with the ring of gray rows and without it (rows computed again), then wide sums.
+    for (int path = 0; path < 3; ++path) {
       std::vector<unsigned char> out = Bytes(src.img());
       const IMG dst{out.data(), w, src.img().stride, h, 1, 0};
-      ASSERT_TRUE(path(src.img(), dst, r, half, inverted));
-      EXPECT_EQ(out, expected) << (path == vx::LocalMeanThresholdSplit ? "split sums" : "wide sums");
+      ASSERT_TRUE(path == 2 ? vx::LocalMeanThresholdWide(src.img(), dst, r, half, inverted)
+                            : vx::LocalMeanThresholdSplit(src.img(), dst, r, half, inverted, path ? 0 : vx::kRingBudget));
+      EXPECT_EQ(out, expected) << (path == 0 ? "split sums, ring" : path == 1 ? "split sums, no ring" : "wide sums");
     }
   }
 }
