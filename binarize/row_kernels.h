@@ -36,4 +36,9 @@ void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t
 void ReplaceExactParts(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
                        int n);
 
+// The global threshold of n 24-bit pixels at px in one pass: each pixel's
+// three bytes become 255 when its gray value is above threshold, else 0.
+// Only for processors with CpuHasAvx512().
+void ThresholdColorRowAvx512(unsigned char* px, int n, unsigned char threshold);
+
 }  // namespace vx

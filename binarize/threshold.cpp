@@ -20,6 +20,10 @@ void ThresholdGrayRow(unsigned char* px, int n, unsigned char threshold) {
 // although its gray byte would be 100. Gray values, decisions and the pixel
 // bytes go through vector kernels a chunk at a time.
 void ThresholdColorRow(unsigned char* px, int n, unsigned char threshold) {
+  if (vx::CpuHasAvx512()) {
+    vx::ThresholdColorRowAvx512(px, n, threshold);
+    return;
+  }
   double values[kChunk];
   unsigned char decision[kChunk];
   for (int start = 0; start < n; start += kChunk) {
