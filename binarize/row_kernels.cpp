@@ -1,5 +1,7 @@
 #include "binarize/row_kernels.h"
 
+#include <immintrin.h>
+
 #include <bit>
 
 #include "image/gray.h"
@@ -71,7 +73,24 @@ VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std
   VX_AVX2 void name##Avx2 params { body args; }     \
   void name##Plain params { body args; }
 
-VX_DISPATCH(Spread, SpreadBody, (const unsigned char* decision, unsigned char* px, int n), (decision, px, n))
+// Sixteen decisions at a time to 48 pixel bytes: three byte shuffles and
+// three 16-byte stores instead of 48 single-byte ones.
+VX_AVX2 void SpreadShuffled(const unsigned char* decision, unsigned char* px, int n) {
+  const __m128i first = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+  const __m128i second = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+  const __m128i third = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(decision + i));
+    unsigned char* p = px + 3 * i;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_shuffle_epi8(d, first));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), _mm_shuffle_epi8(d, second));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), _mm_shuffle_epi8(d, third));
+  }
+  SpreadBody(decision + i, px + 3 * i, n - i);
+}
+
+void SpreadPlain(const unsigned char* decision, unsigned char* px, int n) { SpreadBody(decision, px, n); }
 VX_DISPATCH(Above, AboveBody, (const double* values, double threshold, unsigned char* decision, int n),
             (values, threshold, decision, n))
 VX_DISPATCH(Mean, MeanBody,
@@ -92,7 +111,10 @@ VX_DISPATCH(SubtractParts, SubtractPartsBody, (const double* values, std::uint64
   if (CpuHasAvx2()) return name##Avx2 args;     \
   return name##Plain args
 
-void SpreadToPixels3(const unsigned char* decision, unsigned char* px, int n) { VX_CHOOSE(Spread, (decision, px, n)); }
+void SpreadToPixels3(const unsigned char* decision, unsigned char* px, int n) {
+  if (CpuHasAvx2()) return SpreadShuffled(decision, px, n);
+  SpreadPlain(decision, px, n);
+}
 
 void AboveThreshold(const double* values, double threshold, unsigned char* decision, int n) {
   VX_CHOOSE(Above, (values, threshold, decision, n));
