@@ -51,7 +51,7 @@ double Median(std::vector<double> v) {
 // writes into them without allocating); cleared before a run they are
 // fresh, like every result vexolith returns.
 struct Mats {
-  cv::Mat a, b, c, d, e;
+  cv::Mat a, b, c, d, e, f;
 };
 
 struct Times {
@@ -228,7 +228,7 @@ void SideBySide() {
       m.b.convertTo(m.c, CV_8U, 100.0 / 128.0, 128 - 100);
       cv::resize(m.c, m.d, g.size(), 0, 0, cv::INTER_NEAREST);
       cv::compare(g, m.d, m.e, cv::CMP_GT);
-      if (!is_gray) cv::cvtColor(m.e, m.a, cv::COLOR_GRAY2BGR);
+      if (!is_gray) cv::cvtColor(m.e, m.f, cv::COLOR_GRAY2BGR);
     };
     Row(is_gray ? "Adaptive2ThresholdImage gray / block-mean chain" : "Adaptive2ThresholdImage 24-bit / block-mean chain",
         Compare([&] { Adaptive2ThresholdImage(work.img, 128, 100, Whole(work.img), block); }, chain,
