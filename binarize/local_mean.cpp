@@ -89,15 +89,9 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
     std::uint64_t* pl = pre_low.get();
     std::fill(ph, ph + inside_from + 1, 0);
     std::fill(pl, pl + inside_from + 1, 0);
-    std::uint64_t sh = 0, sl = 0;
-    for (std::size_t i = 0; i < cols; ++i) {
-      sh += col_high[i];
-      sl += col_low[i];
-      ph[inside_from + 1 + i] = sh;
-      pl[inside_from + 1 + i] = sl;
-    }
-    std::fill(ph + inside_to + 1, ph + prefix_len, sh);
-    std::fill(pl + inside_to + 1, pl + prefix_len, sl);
+    PrefixSums(col_high.get(), col_low.get(), ph + inside_from + 1, pl + inside_from + 1, m);
+    std::fill(ph + inside_to + 1, ph + prefix_len, ph[inside_to]);
+    std::fill(pl + inside_to + 1, pl + prefix_len, pl[inside_to]);
 
     const double* values;
     if (ring) {

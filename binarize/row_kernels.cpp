@@ -104,7 +104,57 @@ VX_DISPATCH(AddParts, AddPartsBody, (const double* values, std::uint64_t* high, 
             (values, high, low, n))
 VX_DISPATCH(SubtractParts, SubtractPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
             (values, high, low, n))
+VX_BODY void PrefixBody(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
+                        std::uint64_t* out_low, int n) {
+  std::uint64_t sh = out_high[-1], sl = out_low[-1];
+  for (int i = 0; i < n; ++i) {
+    sh += high[i];
+    sl += low[i];
+    out_high[i] = sh;
+    out_low[i] = sl;
+  }
+}
+
+// Eight sums per step: the vector's own running sum in three shifted adds
+// (by one, two and four lanes), plus the last sum so far in every lane.
+// The shifts use the zero-masking form with every lane selected: the same
+// instruction, without the operand GCC 12 reports as possibly uninitialised.
+VX_AVX512 void PrefixScan(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
+                          std::uint64_t* out_low, int n) {
+  const __m512i zero = _mm512_setzero_si512(), last = _mm512_set1_epi64(7);
+  __m512i ch = _mm512_set1_epi64(static_cast<long long>(out_high[-1]));
+  __m512i cl = _mm512_set1_epi64(static_cast<long long>(out_low[-1]));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m512i h = _mm512_loadu_si512(high + i), l = _mm512_loadu_si512(low + i);
+    h = _mm512_add_epi64(h, _mm512_maskz_alignr_epi64(0xFF, h, zero, 7));
+    l = _mm512_add_epi64(l, _mm512_maskz_alignr_epi64(0xFF, l, zero, 7));
+    h = _mm512_add_epi64(h, _mm512_maskz_alignr_epi64(0xFF, h, zero, 6));
+    l = _mm512_add_epi64(l, _mm512_maskz_alignr_epi64(0xFF, l, zero, 6));
+    h = _mm512_add_epi64(h, _mm512_maskz_alignr_epi64(0xFF, h, zero, 4));
+    l = _mm512_add_epi64(l, _mm512_maskz_alignr_epi64(0xFF, l, zero, 4));
+    h = _mm512_add_epi64(h, ch);
+    l = _mm512_add_epi64(l, cl);
+    _mm512_storeu_si512(out_high + i, h);
+    _mm512_storeu_si512(out_low + i, l);
+    ch = _mm512_maskz_permutexvar_epi64(0xFF, last, h);
+    cl = _mm512_maskz_permutexvar_epi64(0xFF, last, l);
+  }
+  PrefixBody(high + i, low + i, out_high + i, out_low + i, n - i);
+}
+
+void PrefixPlain(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
+                 std::uint64_t* out_low, int n) {
+  PrefixBody(high, low, out_high, out_low, n);
+}
+
 }  // namespace
+
+void PrefixSums(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
+                std::uint64_t* out_low, int n) {
+  if (CpuHasAvx512()) return PrefixScan(high, low, out_high, out_low, n);
+  PrefixPlain(high, low, out_high, out_low, n);
+}
 
 #define VX_CHOOSE(name, args)            \
   if (CpuHasAvx512()) return name##Avx512 args; \

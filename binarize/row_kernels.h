@@ -36,6 +36,11 @@ void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t
 void ReplaceExactParts(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
                        int n);
 
+// Running sums: out_high[i] = out_high[-1] + high[0] + ... + high[i], the
+// same for low, modulo 2^64 (the entry before out_high is the start value).
+void PrefixSums(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
+                std::uint64_t* out_low, int n);
+
 // The global threshold of n 24-bit pixels at px in one pass: each pixel's
 // three bytes become 255 when its gray value is above threshold, else 0.
 // Only for processors with CpuHasAvx512().
