@@ -79,7 +79,8 @@ BENCHMARK(BM_IncreaseImg)->ArgName("gray")->Arg(0)->Arg(1)->Unit(benchmark::kMil
 template <void (*Kernel)(const unsigned char*, unsigned char*, int)>
 void BM_GrayKernel(benchmark::State& state) {
   const IMG& src = vxbench::BenchPicture();
-  if ((Kernel == vx::GrayRowTo8Avx2 && !vx::CpuHasAvx2()) || (Kernel == vx::GrayRowTo8Avx512 && !vx::CpuHasAvx512())) {
+  if ((Kernel == vx::GrayRowTo8Avx2 && !vx::CpuHasAvx2()) ||
+      (Kernel == vx::GrayRowTo8Avx512 && !vx::CpuHasAvx512())) {
     state.SkipWithError("not supported by this processor");
     return;
   }

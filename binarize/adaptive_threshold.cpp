@@ -16,7 +16,8 @@ namespace {
 // the bytes left and right of it, padding included) to dst.
 void CopyOutside(const IMG& src, const IMG& dst, const RECT& r) {
   const std::size_t stride = static_cast<std::size_t>(src.stride);
-  const std::size_t before = static_cast<std::size_t>(r.left) * 3, after = static_cast<std::size_t>(r.right) * 3;
+  const std::size_t before = static_cast<std::size_t>(r.left) * 3,
+                    after = static_cast<std::size_t>(r.right) * 3;
   std::memcpy(dst.bits, src.bits, stride * static_cast<std::size_t>(r.top));
   for (int y = r.top; y < r.bottom; ++y) {
     std::memcpy(vx::RowAt(dst, y), vx::RowAt(src, y), before);
@@ -52,9 +53,11 @@ IMG AdaptiveThresholdImage(IMG src, int window, RECT region, int mode) {
   // window arithmetic far from overflow.
   const std::int64_t half = std::min<std::int64_t>((window - 1) / 2, std::max(src.width, src.height));
   const std::int64_t side = 2 * half + 1;
-  const std::int64_t largest = std::min<std::int64_t>(side, src.width) * std::min<std::int64_t>(side, src.height);
-  const bool done = largest <= vx::kSplitSumMaxPixels ? vx::LocalMeanThresholdSplit(src, dst, r, half, inverted)
-                                                      : vx::LocalMeanThresholdWide(src, dst, r, half, inverted);
+  const std::int64_t largest =
+      std::min<std::int64_t>(side, src.width) * std::min<std::int64_t>(side, src.height);
+  const bool done = largest <= vx::kSplitSumMaxPixels
+                        ? vx::LocalMeanThresholdSplit(src, dst, r, half, inverted)
+                        : vx::LocalMeanThresholdWide(src, dst, r, half, inverted);
   if (!done) {
     vx::FreeBytes(bits);
     return vx::FailedImage();

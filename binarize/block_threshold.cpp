@@ -49,8 +49,9 @@ class BlockThresholder {
         gray_(img.gray != 0),
         nbx_((r.right - r.left) / block),
         nby_((r.bottom - r.top) / block),
-        keep_band_(!gray_ && static_cast<std::size_t>(block) * static_cast<std::size_t>(n_) * sizeof(double) <=
-                                 kBandBudget),
+        keep_band_(!gray_ &&
+                   static_cast<std::size_t>(block) * static_cast<std::size_t>(n_) * sizeof(double) <=
+                       kBandBudget),
         values_(vx::NewScratch<double>(static_cast<std::size_t>(n_) * (keep_band_ ? block : 1))),
         decision_(vx::NewScratch<unsigned char>(static_cast<std::size_t>(n_))),
         sums_(vx::NewScratch<double>(static_cast<std::size_t>(nbx_))),

@@ -68,10 +68,13 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
     return at;
   };
   auto add = [&](std::int64_t j) { AddExactParts(row_values(j, true, 0), col_high.get(), col_low.get(), m); };
-  auto remove = [&](std::int64_t j) { SubtractExactParts(row_values(j, false, 0), col_high.get(), col_low.get(), m); };
+  auto remove = [&](std::int64_t j) {
+    SubtractExactParts(row_values(j, false, 0), col_high.get(), col_low.get(), m);
+  };
 
   for (std::int64_t j = lo(r.top); j < hi(r.top, height); ++j) add(j);
-  const std::size_t inside_from = static_cast<std::size_t>(c0 - base), inside_to = static_cast<std::size_t>(c1 - base);
+  const std::size_t inside_from = static_cast<std::size_t>(c0 - base),
+                    inside_to = static_cast<std::size_t>(c1 - base);
   for (int y = r.top; y < r.bottom; ++y) {
     if (y > r.top) {
       const bool leaves = y - half - 1 >= 0, enters = y + half < height;
@@ -95,7 +98,8 @@ bool LocalMeanThresholdSplit(const IMG& src, const IMG& dst, const RECT& r, std:
 
     const double* values;
     if (ring) {
-      values = gray.get() + static_cast<std::size_t>(y) % ring_rows * cols + static_cast<std::size_t>(r.left - c0);
+      values =
+          gray.get() + static_cast<std::size_t>(y) % ring_rows * cols + static_cast<std::size_t>(r.left - c0);
     } else {
       GrayRowValues(PixelAt(src, r.left, y), centre.get(), n);
       values = centre.get();

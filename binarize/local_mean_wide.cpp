@@ -48,9 +48,7 @@ class ColumnSums {
   ExactSum at(std::int64_t x) const { return sums_[static_cast<std::size_t>(x - first_)]; }
 
  private:
-  void Load(int y) {
-    GrayRowValues(PixelAt(src_, first_, y), values_.get(), static_cast<int>(size_));
-  }
+  void Load(int y) { GrayRowValues(PixelAt(src_, first_, y), values_.get(), static_cast<int>(size_)); }
 
   const IMG& src_;
   int first_;
@@ -98,6 +96,5 @@ bool LocalMeanThresholdWide(const IMG& src, const IMG& dst, const RECT& r, std::
   }
   return true;
 }
-
 
 }  // namespace vx

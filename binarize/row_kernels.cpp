@@ -45,17 +45,19 @@ VX_BODY void SubtractPartsBody(const double* values, std::uint64_t* high, std::u
 // vectorises on every target.
 VX_BODY double Exact52(std::uint64_t v) { return std::bit_cast<double>(v | 0x4330000000000000ull) - 0x1p52; }
 
-VX_BODY void MeanBody(const double* values, const std::uint64_t* high, const std::uint64_t* low, std::int64_t span,
-                      double rows, const double* cols, bool inverted, unsigned char* decision, int n) {
+VX_BODY void MeanBody(const double* values, const std::uint64_t* high, const std::uint64_t* low,
+                      std::int64_t span, double rows, const double* cols, bool inverted,
+                      unsigned char* decision, int n) {
   const unsigned char white = inverted ? 0 : 255, black = inverted ? 255 : 0;
   for (int i = 0; i < n; ++i) {
-    const double sum = Exact52(high[i + span] - high[i]) * 0x1p-24 + Exact52(low[i + span] - low[i]) * 0x1p-56;
+    const double sum =
+        Exact52(high[i + span] - high[i]) * 0x1p-24 + Exact52(low[i + span] - low[i]) * 0x1p-56;
     decision[i] = values[i] > sum / (rows * cols[i]) - 2.0 ? white : black;
   }
 }
 
-VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low,
-                              int n) {
+VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std::uint64_t* high,
+                              std::uint64_t* low, int n) {
   for (int i = 0; i < n; ++i) {
     const std::uint64_t in = static_cast<std::uint64_t>(entering[i] * 0x1p56);
     const std::uint64_t out = static_cast<std::uint64_t>(leaving[i] * 0x1p56);
@@ -68,7 +70,7 @@ VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std
 #define VX_AVX2 __attribute__((target("avx2")))
 
 // Defines name() that runs body(args) built for the widest target available.
-#define VX_DISPATCH(name, body, params, args) \
+#define VX_DISPATCH(name, body, params, args)       \
   VX_AVX512 void name##Avx512 params { body args; } \
   VX_AVX2 void name##Avx2 params { body args; }     \
   void name##Plain params { body args; }
@@ -94,16 +96,16 @@ void SpreadPlain(const unsigned char* decision, unsigned char* px, int n) { Spre
 VX_DISPATCH(Above, AboveBody, (const double* values, double threshold, unsigned char* decision, int n),
             (values, threshold, decision, n))
 VX_DISPATCH(Mean, MeanBody,
-            (const double* values, const std::uint64_t* high, const std::uint64_t* low, std::int64_t span, double rows,
-             const double* cols, bool inverted, unsigned char* decision, int n),
+            (const double* values, const std::uint64_t* high, const std::uint64_t* low, std::int64_t span,
+             double rows, const double* cols, bool inverted, unsigned char* decision, int n),
             (values, high, low, span, rows, cols, inverted, decision, n))
 VX_DISPATCH(ReplaceParts, ReplacePartsBody,
             (const double* entering, const double* leaving, std::uint64_t* high, std::uint64_t* low, int n),
             (entering, leaving, high, low, n))
 VX_DISPATCH(AddParts, AddPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
             (values, high, low, n))
-VX_DISPATCH(SubtractParts, SubtractPartsBody, (const double* values, std::uint64_t* high, std::uint64_t* low, int n),
-            (values, high, low, n))
+VX_DISPATCH(SubtractParts, SubtractPartsBody,
+            (const double* values, std::uint64_t* high, std::uint64_t* low, int n), (values, high, low, n))
 VX_BODY void PrefixBody(const std::uint64_t* high, const std::uint64_t* low, std::uint64_t* out_high,
                         std::uint64_t* out_low, int n) {
   std::uint64_t sh = out_high[-1], sl = out_low[-1];
@@ -156,7 +158,7 @@ void PrefixSums(const std::uint64_t* high, const std::uint64_t* low, std::uint64
   PrefixPlain(high, low, out_high, out_low, n);
 }
 
-#define VX_CHOOSE(name, args)            \
+#define VX_CHOOSE(name, args)                   \
   if (CpuHasAvx512()) return name##Avx512 args; \
   if (CpuHasAvx2()) return name##Avx2 args;     \
   return name##Plain args
@@ -188,6 +190,5 @@ void AddExactParts(const double* values, std::uint64_t* high, std::uint64_t* low
 void SubtractExactParts(const double* values, std::uint64_t* high, std::uint64_t* low, int n) {
   VX_CHOOSE(SubtractParts, (values, high, low, n));
 }
-
 
 }  // namespace vx

@@ -118,7 +118,8 @@ class BoxGrids {
 
   // The first grid whose cell side covers the interior's larger side.
   int LevelOf(const RECT& b) const {
-    const std::int64_t size = std::max(std::int64_t{b.right} - b.left - 1, std::int64_t{b.bottom} - b.top - 1);
+    const std::int64_t size =
+        std::max(std::int64_t{b.right} - b.left - 1, std::int64_t{b.bottom} - b.top - 1);
     int k = 0;
     while ((base_ << k) < size && k + 1 < static_cast<int>(grids_.size())) ++k;
     return k;

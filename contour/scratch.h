@@ -48,16 +48,16 @@ struct CONTOUR::Scratch {
     void operator()(C_POINT* p) const { vx::FreePoints(p); }
   };
 
-  int left = 0;                           // image x of the search rectangle's first column
-  int top = 0;                            // image y of the search rectangle's first row
-  std::ptrdiff_t pitch = 0;               // bytes per map row: rectangle width + 2
-  std::ptrdiff_t fill_step[8];            // map offsets of the fill's neighbours, probe order
-  std::ptrdiff_t walk_step[8];            // map offsets of the walk's neighbours, probe order
-  std::unique_ptr<unsigned char[]> map;   // (width + 2) x (height + 2) MapState bytes
-  std::unique_ptr<C_POINT[]> fill_stack;  // kFillStackLimit pending pixels
-  std::unique_ptr<C_POINT[]> walk_stack;  // kWalkStackLimit branch points
+  int left = 0;                                 // image x of the search rectangle's first column
+  int top = 0;                                  // image y of the search rectangle's first row
+  std::ptrdiff_t pitch = 0;                     // bytes per map row: rectangle width + 2
+  std::ptrdiff_t fill_step[8];                  // map offsets of the fill's neighbours, probe order
+  std::ptrdiff_t walk_step[8];                  // map offsets of the walk's neighbours, probe order
+  std::unique_ptr<unsigned char[]> map;         // (width + 2) x (height + 2) MapState bytes
+  std::unique_ptr<C_POINT[]> fill_stack;        // kFillStackLimit pending pixels
+  std::unique_ptr<C_POINT[]> walk_stack;        // kWalkStackLimit branch points
   std::unique_ptr<C_POINT, PointsFree> points;  // the collection buffer cur_points points into
-  std::size_t capacity = 0;               // points the collection buffer holds
+  std::size_t capacity = 0;                     // points the collection buffer holds
 
   Scratch(RECT search, std::size_t initial_capacity)
       : left(search.left),

@@ -9,8 +9,9 @@ bool CpuHasAvx2() {
 }
 
 bool CpuHasAvx512() {
-  static const bool has = CpuHasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
+  static const bool has = CpuHasAvx2() && __builtin_cpu_supports("avx512f") &&
+                          __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                          __builtin_cpu_supports("avx512dq");
   return has;
 }
 

@@ -12,11 +12,13 @@ VX_TARGET_AVX512 void GrayRowTo8Avx512(const unsigned char* bgr, unsigned char* 
   for (; x + 16 <= n; x += 16) {
     // Values lie in 0..255: the narrowing conversions keep them whole.
     const __m128i low = _mm256_maskz_cvtepi32_epi8(0xFF, _mm512_maskz_cvttpd_epi32(0xFF, Gray8(bgr + 3 * x)));
-    const __m128i high = _mm256_maskz_cvtepi32_epi8(0xFF, _mm512_maskz_cvttpd_epi32(0xFF, Gray8(bgr + 3 * x + 24)));
+    const __m128i high =
+        _mm256_maskz_cvtepi32_epi8(0xFF, _mm512_maskz_cvttpd_epi32(0xFF, Gray8(bgr + 3 * x + 24)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_unpacklo_epi64(low, high));
   }
   for (; x + 8 <= n; x += 8) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), _mm256_maskz_cvtepi32_epi8(0xFF, _mm512_maskz_cvttpd_epi32(0xFF, Gray8(bgr + 3 * x))));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x),
+                     _mm256_maskz_cvtepi32_epi8(0xFF, _mm512_maskz_cvttpd_epi32(0xFF, Gray8(bgr + 3 * x))));
   }
   for (; x < n; ++x) out[x] = GrayByte(bgr + 3 * x);
 }
@@ -28,4 +30,3 @@ VX_TARGET_AVX512 void GrayRowValuesAvx512(const unsigned char* bgr, double* out,
 }
 
 }  // namespace vx
-

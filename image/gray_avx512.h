@@ -35,9 +35,9 @@ VX_TARGET_AVX512 inline __m256i Spread(int low, int high) {
 // half loads bytes 0..15 (pixels 0..3 in bytes 0..11), the second bytes
 // 8..23 (pixels 4..7 in its bytes 4..15): no load reaches past pixel 7.
 VX_TARGET_AVX512 inline __m512d Gray8(const unsigned char* bgr) {
-  const __m256i bytes = _mm256_inserti128_si256(
-      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr))),
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr + 8)), 1);
+  const __m256i bytes =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr))),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr + 8)), 1);
   const __m512d b = _mm512_maskz_cvtepi32_pd(0xFF, _mm256_shuffle_epi8(bytes, Spread(0, 4)));
   const __m512d g = _mm512_maskz_cvtepi32_pd(0xFF, _mm256_shuffle_epi8(bytes, Spread(1, 5)));
   const __m512d r = _mm512_maskz_cvtepi32_pd(0xFF, _mm256_shuffle_epi8(bytes, Spread(2, 6)));

@@ -37,7 +37,8 @@ template <int kBytesPerPixel, int kFactor>
 void ReplicateFixed(const unsigned char* in, int n, unsigned char* out) {
   for (int x = 0; x < n; ++x) {
     for (int k = 0; k < kFactor; ++k) {
-      for (int c = 0; c < kBytesPerPixel; ++c) out[(x * kFactor + k) * kBytesPerPixel + c] = in[x * kBytesPerPixel + c];
+      for (int c = 0; c < kBytesPerPixel; ++c)
+        out[(x * kFactor + k) * kBytesPerPixel + c] = in[x * kBytesPerPixel + c];
     }
   }
 }

@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <opencv2/core.hpp>
@@ -61,8 +61,9 @@ struct Times {
 // Runs vexolith, OpenCV with fresh outputs and OpenCV with warm outputs in
 // turn, `reps` times each after one warm-up, with `reset` before every run
 // outside the timing.
-Times Compare(const std::function<void()>& ours, const std::function<void(Mats&)>& theirs,
-              const std::function<void()>& reset = [] {}) {
+Times Compare(
+    const std::function<void()>& ours, const std::function<void(Mats&)>& theirs,
+    const std::function<void()>& reset = [] {}) {
   std::vector<double> a, b, c;
   Mats warm;
   for (int r = -1; r < g_reps; ++r) {
@@ -78,7 +79,8 @@ Times Compare(const std::function<void()>& ours, const std::function<void(Mats&)
   return {Median(a) * 1e3, Median(b) * 1e3, Median(c) * 1e3};
 }
 
-double TimeOnly(const std::function<void()>& f, const std::function<void()>& reset = [] {}) {
+double TimeOnly(
+    const std::function<void()>& f, const std::function<void()>& reset = [] {}) {
   std::vector<double> a;
   for (int r = -1; r < g_reps; ++r) {
     reset();
@@ -114,7 +116,8 @@ class QuietStdout {
 };
 
 cv::Mat View(const IMG& img) {
-  return cv::Mat(img.height, img.width, img.gray ? CV_8UC1 : CV_8UC3, img.bits, static_cast<size_t>(img.stride));
+  return cv::Mat(img.height, img.width, img.gray ? CV_8UC1 : CV_8UC3, img.bits,
+                 static_cast<size_t>(img.stride));
 }
 
 RECT Whole(const IMG& img) { return RECT{0, 0, img.width, img.height}; }
@@ -179,22 +182,24 @@ void SideBySide() {
   const cv::Mat cv_photo = View(photo.img).clone(), cv_gray = View(gray.img).clone();
   std::printf("\nvexolith / OpenCV %s, one thread each, 12-megapixel inputs, medians of %d runs (ms)\n\n",
               CV_VERSION, g_reps);
-  std::printf("OpenCV runs with fresh output matrices (as vexolith's results always are) and with warm\n"
-              "ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
-  std::printf("| %-58s | %8s | %8s | %8s | %5s | %5s | %-6s |\n", "operation", "vexolith", "cv fresh", "cv warm",
-              "fresh", "warm", "target");
-  std::printf("|%s|----------|----------|----------|-------|-------|--------|\n", std::string(60, '-').c_str());
+  std::printf(
+      "OpenCV runs with fresh output matrices (as vexolith's results always are) and with warm\n"
+      "ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
+  std::printf("| %-58s | %8s | %8s | %8s | %5s | %5s | %-6s |\n", "operation", "vexolith", "cv fresh",
+              "cv warm", "fresh", "warm", "target");
+  std::printf("|%s|----------|----------|----------|-------|-------|--------|\n",
+              std::string(60, '-').c_str());
 
   for (int window : {15, 51}) {
     char name[96];
     std::snprintf(name, sizeof name, "AdaptiveThresholdImage w%d / cvtColor + adaptiveThreshold", window);
     Row(name,
-        Compare(
-            [&] { DeleteImg(AdaptiveThresholdImage(photo.img, window, Whole(photo.img), 0)); },
-            [&](Mats& m) {
-              cv::cvtColor(cv_photo, m.a, cv::COLOR_BGR2GRAY);
-              cv::adaptiveThreshold(m.a, m.b, 255, cv::ADAPTIVE_THRESH_MEAN_C, cv::THRESH_BINARY, window, 2);
-            }),
+        Compare([&] { DeleteImg(AdaptiveThresholdImage(photo.img, window, Whole(photo.img), 0)); },
+                [&](Mats& m) {
+                  cv::cvtColor(cv_photo, m.a, cv::COLOR_BGR2GRAY);
+                  cv::adaptiveThreshold(m.a, m.b, 255, cv::ADAPTIVE_THRESH_MEAN_C, cv::THRESH_BINARY, window,
+                                        2);
+                }),
         "<= 1.5");
   }
   {
@@ -230,7 +235,8 @@ void SideBySide() {
       cv::compare(g, m.d, m.e, cv::CMP_GT);
       if (!is_gray) cv::cvtColor(m.e, m.f, cv::COLOR_GRAY2BGR);
     };
-    Row(is_gray ? "Adaptive2ThresholdImage gray / block-mean chain" : "Adaptive2ThresholdImage 24-bit / block-mean chain",
+    Row(is_gray ? "Adaptive2ThresholdImage gray / block-mean chain"
+                : "Adaptive2ThresholdImage 24-bit / block-mean chain",
         Compare([&] { Adaptive2ThresholdImage(work.img, 128, 100, Whole(work.img), block); }, chain,
                 [&] { work.Restore(); }),
         "<= 1.0");
@@ -287,11 +293,13 @@ void Scaling() {
   std::printf("\nScaling (medians of %d runs): time per pixel should stay flat\n\n", g_reps);
   std::printf("| %-4s | %-44s | %9s | %10s | %12s | %9s |\n", "MP", "operation", "ms", "contours", "points",
               "ns/unit");
-  std::printf("|------|%s|-----------|------------|--------------|-----------|\n", std::string(46, '-').c_str());
+  std::printf("|------|%s|-----------|------------|--------------|-----------|\n",
+              std::string(46, '-').c_str());
   for (const Size& s : kSizes) {
     const double pixels = static_cast<double>(s.width) * s.height;
     const Picture photo = vxcmp::Photo(s.width, s.height);
-    const double mean_ms = TimeOnly([&] { DeleteImg(AdaptiveThresholdImage(photo.img, 15, Whole(photo.img), 0)); });
+    const double mean_ms =
+        TimeOnly([&] { DeleteImg(AdaptiveThresholdImage(photo.img, 15, Whole(photo.img), 0)); });
     std::printf("| %-4.0f | %-44s | %9.1f | %10s | %12s | %9.2f |\n", s.megapixels,
                 "AdaptiveThresholdImage w15 (ns/pixel)", mean_ms, "", "", mean_ms * 1e6 / pixels);
 

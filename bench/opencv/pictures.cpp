@@ -23,10 +23,12 @@ Picture Photo(int width, int height) {
       noise = noise * 1664525u + 1013904223u;
       int v = 110 + 120 * x / width + 20 * y / height + static_cast<int>(noise >> 28) - 8;
       const int dx = x % 800 - 400, dy = y % 700 - 350;
-      if (dx * dx + dy * dy < 90 * 90) v -= 90;          // discs
-      if (y % 300 < 12 && x > 200 && x < width - 200) v -= 70;  // bars
+      if (dx * dx + dy * dy < 90 * 90) v -= 90;                     // discs
+      if (y % 300 < 12 && x > 200 && x < width - 200) v -= 70;      // bars
       const int gx = x - width * 3 / 10, gy = y - height * 4 / 15;  // grid
-      if (gx >= 0 && gx < width * 9 / 20 && gy >= 0 && gy < height * 7 / 15 && (gx % 200 < 14 || gy % 155 < 14)) v = 35;
+      if (gx >= 0 && gx < width * 9 / 20 && gy >= 0 && gy < height * 7 / 15 &&
+          (gx % 200 < 14 || gy % 155 < 14))
+        v = 35;
       v = v < 0 ? 0 : v > 255 ? 255 : v;
       unsigned char* px = p.img.bits + static_cast<std::size_t>(y) * p.img.stride + 3 * x;
       px[0] = static_cast<unsigned char>(v * 9 / 10);
@@ -43,7 +45,8 @@ Picture LetterPage(int width, int height, double scale) {
   auto ink = [&](int x, int y) { p.img.bits[static_cast<std::size_t>(y) * p.img.stride + x] = 0; };
   for (int cy = 0; cy + kCellH <= height; cy += kCellH) {
     for (int cx = 0; cx + kCellW <= width; cx += kCellW) {
-      const int x0 = cx + static_cast<int>(8 * scale), y0 = cy + static_cast<int>(6 * scale);  // glyph box 30 x 26
+      const int x0 = cx + static_cast<int>(8 * scale),
+                y0 = cy + static_cast<int>(6 * scale);  // glyph box 30 x 26
       for (int ys = 0; ys < static_cast<int>(26 * scale); ++ys) {
         for (int xs = 0; xs < static_cast<int>(30 * scale); ++xs) {
           const int x = static_cast<int>(xs / scale), y = static_cast<int>(ys / scale);

@@ -44,7 +44,8 @@ Image RandomColour(std::mt19937& rng, int w, int h, int kind) {
 RECT RandomRegion(std::mt19937& rng, int w, int h) {
   if (rng() % 3 == 0) return RECT{0, 0, w, h};
   const int left = static_cast<int>(rng() % w), top = static_cast<int>(rng() % h);
-  return RECT{left, top, left + 1 + static_cast<int>(rng() % (w - left)), top + 1 + static_cast<int>(rng() % (h - top))};
+  return RECT{left, top, left + 1 + static_cast<int>(rng() % (w - left)),
+              top + 1 + static_cast<int>(rng() % (h - top))};
 }
 
 std::vector<unsigned char> Bytes(const IMG& img) {
@@ -58,7 +59,8 @@ std::vector<unsigned char> Bytes(const IMG& img) {
 TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
   for (unsigned seed = 1; seed <= 120; ++seed) {
     std::mt19937 rng(seed);
-    const int w = 1 + static_cast<int>(rng() % (seed % 4 ? 45 : 3)), h = 1 + static_cast<int>(rng() % (seed % 5 ? 30 : 3));
+    const int w = 1 + static_cast<int>(rng() % (seed % 4 ? 45 : 3)),
+              h = 1 + static_cast<int>(rng() % (seed % 5 ? 30 : 3));
     const Image src = RandomColour(rng, w, h, seed % 3);
     const RECT r = RandomRegion(rng, w, h);
     const int half = static_cast<int>(rng() % (seed % 6 ? 6 : 40));
@@ -75,8 +77,11 @@ TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
       std::vector<unsigned char> out = Bytes(src.img());
       const IMG dst{out.data(), w, src.img().stride, h, 1, 0};
       ASSERT_TRUE(path == 2 ? vx::LocalMeanThresholdWide(src.img(), dst, r, half, inverted)
-                            : vx::LocalMeanThresholdSplit(src.img(), dst, r, half, inverted, path ? 0 : vx::kRingBudget));
-      EXPECT_EQ(out, expected) << (path == 0 ? "split sums, ring" : path == 1 ? "split sums, no ring" : "wide sums");
+                            : vx::LocalMeanThresholdSplit(src.img(), dst, r, half, inverted,
+                                                          path ? 0 : vx::kRingBudget));
+      EXPECT_EQ(out, expected) << (path == 0   ? "split sums, ring"
+                                   : path == 1 ? "split sums, no ring"
+                                               : "wide sums");
     }
   }
 }
@@ -90,12 +95,15 @@ TEST(LocalMeanPaths, SplitSumsHoldAtTheirLargestWindow) {
   ASSERT_LE(std::int64_t{2 * half + 1} * (2 * half + 1), vx::kSplitSumMaxPixels);
   const RECT r{500, 500, 530, 526};
   std::vector<unsigned char> split = Bytes(src.img()), wide = split;
-  ASSERT_TRUE(vx::LocalMeanThresholdSplit(src.img(), IMG{split.data(), 1030, src.img().stride, 1026, 1, 0}, r, half, false));
-  ASSERT_TRUE(vx::LocalMeanThresholdWide(src.img(), IMG{wide.data(), 1030, src.img().stride, 1026, 1, 0}, r, half, false));
+  ASSERT_TRUE(vx::LocalMeanThresholdSplit(src.img(), IMG{split.data(), 1030, src.img().stride, 1026, 1, 0}, r,
+                                          half, false));
+  ASSERT_TRUE(vx::LocalMeanThresholdWide(src.img(), IMG{wide.data(), 1030, src.img().stride, 1026, 1, 0}, r,
+                                         half, false));
   EXPECT_EQ(split, wide);
   for (int y = r.top; y < r.bottom; y += 5)
     for (int x = r.left; x < r.right; x += 7)
-      EXPECT_EQ(split[y * src.img().stride + 3 * x], AboveWindowMean(src, x, y, half) * 255) << x << ", " << y;
+      EXPECT_EQ(split[y * src.img().stride + 3 * x], AboveWindowMean(src, x, y, half) * 255)
+          << x << ", " << y;
 }
 
 // The global threshold over random rows (widths across the vector chunks'

@@ -39,15 +39,17 @@ void PlainNesting(std::vector<RefItem>& items) {
 }
 
 // The region rules, written out plainly. Returns Find's code; `printed` gets the printout.
-int PlainFind(std::vector<RefItem>& store, const Image& image, RECT r, unsigned char colour, unsigned long mode,
-              std::string& printed) {
+int PlainFind(std::vector<RefItem>& store, const Image& image, RECT r, unsigned char colour,
+              unsigned long mode, std::string& printed) {
   const IMG img = image.img();
-  r = RECT{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, img.width), std::min(r.bottom, img.height)};
+  r = RECT{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, img.width),
+           std::min(r.bottom, img.height)};
   const int w = std::max(r.right - r.left, 0), h = std::max(r.bottom - r.top, 0);
   std::vector<char> taken(static_cast<size_t>(w) * h);
   auto at = [&](int x, int y) { return static_cast<size_t>(y - r.top) * w + (x - r.left); };
   auto free_pixel = [&](int x, int y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom && image.at(x, y) == colour && !taken[at(x, y)];
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom && image.at(x, y) == colour &&
+           !taken[at(x, y)];
   };
   for (int y = r.top; y < r.bottom; ++y)
     for (int x = r.left; x < r.right; ++x) {
@@ -91,8 +93,8 @@ int PlainFind(std::vector<RefItem>& store, const Image& image, RECT r, unsigned 
           if (!free_pixel(nx, ny)) continue;
           taken[at(nx, ny)] = 1;
           item.points.emplace_back(nx, ny);
-          item.rect = RECT{std::min(item.rect.left, nx), std::min(item.rect.top, ny), std::max(item.rect.right, nx),
-                           std::max(item.rect.bottom, ny)};
+          item.rect = RECT{std::min(item.rect.left, nx), std::min(item.rect.top, ny),
+                           std::max(item.rect.right, nx), std::max(item.rect.bottom, ny)};
           found.emplace_back(nx, ny);
         }
         if (!found.empty()) {
@@ -130,10 +132,12 @@ TEST(FindOracle, RandomPicturesMatchThePlainRules) {
     const int density = large ? 92 : 10 + below(80);  // percent of pixels of the colour
     const unsigned char colour = seed % 7 == 0 ? 1 : 0;
     Image image = Image::Gray(w, h);
-    for (int i = 0; i < image.img().stride * h; ++i) image.img().bits[i] = below(100) < density ? colour : 255;
+    for (int i = 0; i < image.img().stride * h; ++i)
+      image.img().bits[i] = below(100) < density ? colour : 255;
     const unsigned long mode = seed % 4;
-    const RECT rect = seed % 3 == 0 ? RECT{below(w), below(h), w - below(w / 2 + 1) + below(3), h - below(h / 2 + 1)}
-                                    : RECT{0, 0, w, h};
+    const RECT rect = seed % 3 == 0
+                          ? RECT{below(w), below(h), w - below(w / 2 + 1) + below(3), h - below(h / 2 + 1)}
+                          : RECT{0, 0, w, h};
     SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(w) + " x " + std::to_string(h) +
                  ", mode " + std::to_string(mode));
     auto store = std::make_unique<CONTOUR>();
@@ -145,7 +149,8 @@ TEST(FindOracle, RandomPicturesMatchThePlainRules) {
       ASSERT_EQ(store->ReturnAllContours(), static_cast<int>(expected.size()));
       for (size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(PointsOf(*store, static_cast<int>(i)), expected[i].points) << "contour " << i;
-        ASSERT_EQ(Box(store->ReturnRectContour(static_cast<int>(i))), Box(expected[i].rect)) << "contour " << i;
+        ASSERT_EQ(Box(store->ReturnRectContour(static_cast<int>(i))), Box(expected[i].rect))
+            << "contour " << i;
       }
     }
   }

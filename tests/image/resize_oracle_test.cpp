@@ -28,7 +28,8 @@ TEST(IncreaseImgOracle, EveryFactorCopiesTheSourcePixelOfItsBlock) {
     for (int y = 0; y < h * factor; ++y)
       for (int i = 0; i < big.img().stride; ++i) {
         const int x = i / bpp, c = i % bpp;
-        const int expected = x < w * factor ? src.row(y / factor)[(x / factor) * bpp + c] : 0;  // padding is 0
+        const int expected =
+            x < w * factor ? src.row(y / factor)[(x / factor) * bpp + c] : 0;  // padding is 0
         ASSERT_EQ(big.row(y)[i], expected) << "byte " << i << " of row " << y;
       }
   }
