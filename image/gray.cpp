@@ -1,18 +1,29 @@
 // Scalar gray kernels and the run-time choice between them, AVX2 and AVX-512.
 #include "image/gray.h"
 
+#include <atomic>
+
 namespace vx {
+
+namespace {
+
+// The widest kernels in use: 2 AVX-512, 1 AVX2, 0 baseline (tests lower it).
+std::atomic<int> g_vector_limit{2};
+
+}  // namespace
+
+void LimitVectorPaths(int level) { g_vector_limit.store(level, std::memory_order_relaxed); }
 
 bool CpuHasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && g_vector_limit.load(std::memory_order_relaxed) >= 1;
 }
 
 bool CpuHasAvx512() {
   static const bool has = CpuHasAvx2() && __builtin_cpu_supports("avx512f") &&
                           __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
                           __builtin_cpu_supports("avx512dq");
-  return has;
+  return has && g_vector_limit.load(std::memory_order_relaxed) >= 2;
 }
 
 void GrayRowTo8Scalar(const unsigned char* bgr, unsigned char* out, int n) {

@@ -36,6 +36,10 @@ void GrayRowValues(const unsigned char* bgr, double* out, int n);
 // DQ) is true.
 bool CpuHasAvx2();
 bool CpuHasAvx512();
+
+// Keeps the run-time choice at or below a level (2 AVX-512, 1 AVX2, 0 the
+// baseline kernels), so that tests can check every path on one machine.
+void LimitVectorPaths(int level);
 void GrayRowTo8Scalar(const unsigned char* bgr, unsigned char* out, int n);
 void GrayRowValuesScalar(const unsigned char* bgr, double* out, int n);
 void GrayRowTo8Avx2(const unsigned char* bgr, unsigned char* out, int n);

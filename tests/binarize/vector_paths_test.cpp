@@ -10,6 +10,7 @@
 
 #include "binarize/exact_sum.h"
 #include "binarize/local_mean.h"
+#include "image/gray.h"
 #include "support/images.h"
 #include "vexolith.h"
 
@@ -52,38 +53,52 @@ std::vector<unsigned char> Bytes(const IMG& img) {
   return std::vector<unsigned char>(img.bits, img.bits + static_cast<size_t>(img.stride) * img.height);
 }
 
+// Runs a check once per kernel level the processor has (AVX-512, AVX2,
+// baseline), lowering the run-time choice in turn.
+template <class Check>
+void AtEveryLevel(Check&& check) {
+  for (int level = 2; level >= 0; --level) {
+    vx::LimitVectorPaths(level);
+    SCOPED_TRACE("vector level " + std::to_string(level));
+    check();
+  }
+  vx::LimitVectorPaths(2);
+}
+
 }  // namespace
 
 // Both sum widths write the region exactly as the brute-force rule, and
 // nothing outside it.
 TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
-  for (unsigned seed = 1; seed <= 120; ++seed) {
-    std::mt19937 rng(seed);
-    const int w = 1 + static_cast<int>(rng() % (seed % 4 ? 45 : 3)),
-              h = 1 + static_cast<int>(rng() % (seed % 5 ? 30 : 3));
-    const Image src = RandomColour(rng, w, h, seed % 3);
-    const RECT r = RandomRegion(rng, w, h);
-    const int half = static_cast<int>(rng() % (seed % 6 ? 6 : 40));
-    const bool inverted = seed % 2;
-    SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(w) + " x " + std::to_string(h) +
-                 ", half " + std::to_string(half));
-    std::vector<unsigned char> expected = Bytes(src.img());
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        for (int c = 0; c < 3; ++c)
-          expected[y * src.img().stride + 3 * x + c] = (AboveWindowMean(src, x, y, half) != inverted) * 255;
-    // Split sums with the ring of gray rows and without it (rows computed again), then wide sums.
-    for (int path = 0; path < 3; ++path) {
-      std::vector<unsigned char> out = Bytes(src.img());
-      const IMG dst{out.data(), w, src.img().stride, h, 1, 0};
-      ASSERT_TRUE(path == 2 ? vx::LocalMeanThresholdWide(src.img(), dst, r, half, inverted)
-                            : vx::LocalMeanThresholdSplit(src.img(), dst, r, half, inverted,
-                                                          path ? 0 : vx::kRingBudget));
-      EXPECT_EQ(out, expected) << (path == 0   ? "split sums, ring"
-                                   : path == 1 ? "split sums, no ring"
-                                               : "wide sums");
+  AtEveryLevel([] {
+    for (unsigned seed = 1; seed <= 120; ++seed) {
+      std::mt19937 rng(seed);
+      const int w = 1 + static_cast<int>(rng() % (seed % 4 ? 45 : 3)),
+                h = 1 + static_cast<int>(rng() % (seed % 5 ? 30 : 3));
+      const Image src = RandomColour(rng, w, h, seed % 3);
+      const RECT r = RandomRegion(rng, w, h);
+      const int half = static_cast<int>(rng() % (seed % 6 ? 6 : 40));
+      const bool inverted = seed % 2;
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(w) + " x " + std::to_string(h) +
+                   ", half " + std::to_string(half));
+      std::vector<unsigned char> expected = Bytes(src.img());
+      for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+          for (int c = 0; c < 3; ++c)
+            expected[y * src.img().stride + 3 * x + c] = (AboveWindowMean(src, x, y, half) != inverted) * 255;
+      // Split sums with the ring of gray rows and without it (rows computed again), then wide sums.
+      for (int path = 0; path < 3; ++path) {
+        std::vector<unsigned char> out = Bytes(src.img());
+        const IMG dst{out.data(), w, src.img().stride, h, 1, 0};
+        ASSERT_TRUE(path == 2 ? vx::LocalMeanThresholdWide(src.img(), dst, r, half, inverted)
+                              : vx::LocalMeanThresholdSplit(src.img(), dst, r, half, inverted,
+                                                            path ? 0 : vx::kRingBudget));
+        EXPECT_EQ(out, expected) << (path == 0   ? "split sums, ring"
+                                     : path == 1 ? "split sums, no ring"
+                                                 : "wide sums");
+      }
     }
-  }
+  });
 }
 
 // At the largest window the split sums take (1023 x 1023 pixels of values
@@ -109,23 +124,25 @@ TEST(LocalMeanPaths, SplitSumsHoldAtTheirLargestWindow) {
 // The global threshold over random rows (widths across the vector chunks'
 // edges), gray and 24-bit, against the per-pixel rule.
 TEST(ThresholdPaths, RandomRowsMatchThePerPixelRule) {
-  for (unsigned seed = 1; seed <= 80; ++seed) {
-    std::mt19937 rng(seed);
-    const bool gray = seed % 2;
-    const int w = 1 + static_cast<int>(rng() % (seed % 8 ? 70 : 1200)), h = 1 + static_cast<int>(rng() % 6);
-    Image img = gray ? Image::Gray(w, h) : RandomColour(rng, w, h, seed % 3);
-    if (gray)
-      for (int i = 0; i < img.img().stride * h; ++i) img.img().bits[i] = static_cast<unsigned char>(rng());
-    const RECT r = RandomRegion(rng, w, h);
-    const unsigned char threshold = static_cast<unsigned char>(seed % 3 ? rng() : 100);
-    std::vector<unsigned char> expected = Bytes(img.img());
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) {
-        const double v = gray ? img.at(x, y) : Gray(img, x, y);
-        for (int c = 0; c < (gray ? 1 : 3); ++c)
-          expected[y * img.img().stride + (gray ? x : 3 * x + c)] = v > threshold ? 255 : 0;
-      }
-    ThresholdImage(img.img(), threshold, r);
-    EXPECT_EQ(Bytes(img.img()), expected) << "seed " << seed << ", " << w << " x " << h;
-  }
+  AtEveryLevel([] {
+    for (unsigned seed = 1; seed <= 80; ++seed) {
+      std::mt19937 rng(seed);
+      const bool gray = seed % 2;
+      const int w = 1 + static_cast<int>(rng() % (seed % 8 ? 70 : 1200)), h = 1 + static_cast<int>(rng() % 6);
+      Image img = gray ? Image::Gray(w, h) : RandomColour(rng, w, h, seed % 3);
+      if (gray)
+        for (int i = 0; i < img.img().stride * h; ++i) img.img().bits[i] = static_cast<unsigned char>(rng());
+      const RECT r = RandomRegion(rng, w, h);
+      const unsigned char threshold = static_cast<unsigned char>(seed % 3 ? rng() : 100);
+      std::vector<unsigned char> expected = Bytes(img.img());
+      for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+          const double v = gray ? img.at(x, y) : Gray(img, x, y);
+          for (int c = 0; c < (gray ? 1 : 3); ++c)
+            expected[y * img.img().stride + (gray ? x : 3 * x + c)] = v > threshold ? 255 : 0;
+        }
+      ThresholdImage(img.img(), threshold, r);
+      EXPECT_EQ(Bytes(img.img()), expected) << "seed " << seed << ", " << w << " x " << h;
+    }
+  });
 }
