@@ -33,6 +33,8 @@ test-sanitize: deps
 
 bench: build
 	./build/bench/vexolith_bench
+	# The side-by-side comparison exists when OpenCV was found (libopencv-dev).
+	if [ -x build/bench/vexolith_vs_opencv ]; then ./build/bench/vexolith_vs_opencv; fi
 
 fuzz: deps
 	bash fuzz/run.sh

@@ -60,12 +60,28 @@ void BM_Img24To8(benchmark::State& state) {
 }
 BENCHMARK(BM_Img24To8)->Unit(benchmark::kMillisecond);
 
-// The two kernels alone over every row, to show what the AVX2 path gains.
+// Enlargement by 2 of the gray (arg 1) or 24-bit (arg 0) picture.
+void BM_IncreaseImg(benchmark::State& state) {
+  const IMG& picture = vxbench::BenchPicture();
+  const bool gray = state.range(0) != 0;
+  IMG src = gray ? Img24To8(picture) : picture;
+  for (auto _ : state) {
+    IMG big = IncreaseImg(src, 2);
+    benchmark::DoNotOptimize(big.bits);
+    DeleteImg(big);
+  }
+  SetPixels(state, src);
+  if (gray) DeleteImg(src);
+}
+BENCHMARK(BM_IncreaseImg)->ArgName("gray")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The kernels alone over every row, to show what the vector paths gain.
 template <void (*Kernel)(const unsigned char*, unsigned char*, int)>
 void BM_GrayKernel(benchmark::State& state) {
   const IMG& src = vxbench::BenchPicture();
-  if (Kernel == vx::GrayRowTo8Avx2 && !vx::CpuHasAvx2()) {
-    state.SkipWithError("no AVX2");
+  if ((Kernel == vx::GrayRowTo8Avx2 && !vx::CpuHasAvx2()) ||
+      (Kernel == vx::GrayRowTo8Avx512 && !vx::CpuHasAvx512())) {
+    state.SkipWithError("not supported by this processor");
     return;
   }
   std::vector<unsigned char> out(src.width);
@@ -78,5 +94,6 @@ void BM_GrayKernel(benchmark::State& state) {
 }
 BENCHMARK(BM_GrayKernel<vx::GrayRowTo8Scalar>)->Name("BM_GrayKernel/scalar")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrayKernel<vx::GrayRowTo8Avx2>)->Name("BM_GrayKernel/avx2")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GrayKernel<vx::GrayRowTo8Avx512>)->Name("BM_GrayKernel/avx512")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,7 +2,7 @@
 // any other black (0).
 #include <algorithm>
 
-#include "binarize/region.h"
+#include "binarize/row_kernels.h"
 #include "image/buffer.h"
 #include "image/gray.h"
 #include "vexolith/binarize.h"
@@ -10,21 +10,28 @@
 namespace {
 
 // Gray values of a 24-bit row are made this many at a time on the stack.
-constexpr int kChunk = 256;
+constexpr int kChunk = 512;
 
 void ThresholdGrayRow(unsigned char* px, int n, unsigned char threshold) {
   for (int x = 0; x < n; ++x) px[x] = px[x] > threshold ? 255 : 0;
 }
 
 // Compares the unrounded gray value: 100.5 against threshold 100 is white
-// although its gray byte would be 100.
+// although its gray byte would be 100. Gray values, decisions and the pixel
+// bytes go through vector kernels a chunk at a time.
 void ThresholdColorRow(unsigned char* px, int n, unsigned char threshold) {
+  if (vx::CpuHasAvx512()) {
+    vx::ThresholdColorRowAvx512(px, n, threshold);
+    return;
+  }
   double values[kChunk];
+  unsigned char decision[kChunk];
   for (int start = 0; start < n; start += kChunk) {
     const int count = std::min(kChunk, n - start);
     unsigned char* chunk = px + 3 * start;
     vx::GrayRowValues(chunk, values, count);
-    for (int i = 0; i < count; ++i) vx::SetBinary<3>(chunk + 3 * i, values[i] > threshold);
+    vx::AboveThreshold(values, threshold, decision, count);
+    vx::SpreadToPixels3(decision, chunk, count);
   }
 }
 

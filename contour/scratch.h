@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "contour/point_array.h"
+#include "image/huge_pages.h"
 #include "vexolith/contour.h"
 
 namespace vx {
@@ -42,16 +44,20 @@ inline constexpr int kWalkDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
 }  // namespace vx
 
 struct CONTOUR::Scratch {
-  int left = 0;                           // image x of the search rectangle's first column
-  int top = 0;                            // image y of the search rectangle's first row
-  std::ptrdiff_t pitch = 0;               // bytes per map row: rectangle width + 2
-  std::ptrdiff_t fill_step[8];            // map offsets of the fill's neighbours, probe order
-  std::ptrdiff_t walk_step[8];            // map offsets of the walk's neighbours, probe order
-  std::unique_ptr<unsigned char[]> map;   // (width + 2) x (height + 2) MapState bytes
-  std::unique_ptr<C_POINT[]> fill_stack;  // kFillStackLimit pending pixels
-  std::unique_ptr<C_POINT[]> walk_stack;  // kWalkStackLimit branch points
-  std::unique_ptr<C_POINT[]> points;      // the collection buffer cur_points points into
-  std::size_t capacity = 0;               // points the collection buffer holds
+  struct PointsFree {
+    void operator()(C_POINT* p) const { vx::FreePoints(p); }
+  };
+
+  int left = 0;                                 // image x of the search rectangle's first column
+  int top = 0;                                  // image y of the search rectangle's first row
+  std::ptrdiff_t pitch = 0;                     // bytes per map row: rectangle width + 2
+  std::ptrdiff_t fill_step[8];                  // map offsets of the fill's neighbours, probe order
+  std::ptrdiff_t walk_step[8];                  // map offsets of the walk's neighbours, probe order
+  std::unique_ptr<unsigned char[]> map;         // (width + 2) x (height + 2) MapState bytes
+  std::unique_ptr<C_POINT[]> fill_stack;        // kFillStackLimit pending pixels
+  std::unique_ptr<C_POINT[]> walk_stack;        // kWalkStackLimit branch points
+  std::unique_ptr<C_POINT, PointsFree> points;  // the collection buffer cur_points points into
+  std::size_t capacity = 0;                     // points the collection buffer holds
 
   Scratch(RECT search, std::size_t initial_capacity)
       : left(search.left),
@@ -61,11 +67,12 @@ struct CONTOUR::Scratch {
             static_cast<std::size_t>(pitch) * (static_cast<std::size_t>(search.bottom) - search.top + 2))),
         fill_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kFillStackLimit)),
         walk_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kWalkStackLimit)),
-        points(std::make_unique_for_overwrite<C_POINT[]>(initial_capacity)),
+        points(vx::AllocPoints(initial_capacity)),
         capacity(initial_capacity) {
     // The frame: first and last map rows whole, first and last byte of the
     // others. Find writes every inside byte from the image.
     const std::size_t rows = static_cast<std::size_t>(search.bottom) - search.top + 2;
+    vx::AdviseHugePages(map.get(), rows * static_cast<std::size_t>(pitch));
     std::memset(map.get(), vx::kOther, static_cast<std::size_t>(pitch));
     std::memset(map.get() + (rows - 1) * pitch, vx::kOther, static_cast<std::size_t>(pitch));
     for (std::size_t y = 1; y + 1 < rows; ++y) {
@@ -81,15 +88,33 @@ struct CONTOUR::Scratch {
   // Map offset of image pixel (x, y), which lies inside the search rectangle.
   std::ptrdiff_t Index(int x, int y) const { return (y - top + 1) * pitch + (x - left + 1); }
 
+  // The first count collected points as a stored contour's array. A large
+  // collection is handed over whole (cut to size in place, no copy) and the
+  // next region starts in a fresh buffer of the same capacity, whose pages
+  // are only touched as points arrive; a small one is copied.
+  C_POINT* TakePoints(CONTOUR& owner, std::size_t count) {
+    if (count * sizeof(C_POINT) < kHandOverBytes) return vx::DuplicatePoints(points.get(), count);
+    C_POINT* fresh = vx::AllocPoints(capacity);
+    C_POINT* taken = vx::ShrinkPoints(points.release(), count);
+    points.reset(fresh);
+    owner.cur_points = points.get();
+    return taken;
+  }
+
+  // Collections from this size on are handed over rather than copied.
+  static constexpr std::size_t kHandOverBytes = std::size_t{1} << 20;
+
   // Appends (x, y) to the collection buffer, doubling it when full. A region
   // is kept whole however large it is; Find bounds the search rectangle so
   // that the count (at most twice its pixels) fits cur_count.
   void Append(CONTOUR& owner, int x, int y) {
     if (static_cast<std::size_t>(owner.cur_count) == capacity) {
       std::size_t grown = std::max<std::size_t>(2 * capacity, 64);
-      auto bigger = std::make_unique_for_overwrite<C_POINT[]>(grown);
-      std::memcpy(bigger.get(), points.get(), capacity * sizeof(C_POINT));
-      points = std::move(bigger);
+      // realloc moves a large block by remapping its pages, not by copying.
+      void* bigger = std::realloc(points.get(), grown * sizeof(C_POINT));
+      if (bigger == nullptr) throw std::bad_alloc();
+      points.release();
+      points.reset(static_cast<C_POINT*>(bigger));
       capacity = grown;
       owner.cur_points = points.get();
     }

@@ -9,6 +9,7 @@
 
 #include "image/buffer.h"
 #include "image/gray.h"
+#include "image/huge_pages.h"
 #include "vexolith/image.h"
 
 namespace {
@@ -24,6 +25,7 @@ IMG Img24To8(IMG src) {
   if (!vx::HasPixels(src) || src.gray) return vx::FailedImage();
   IMG dst = vx::NewImage(src.width, src.height, true);
   if (!dst.valid) return dst;
+  vx::AdviseHugePages(dst.bits, static_cast<std::size_t>(dst.stride) * static_cast<std::size_t>(dst.height));
   for (int y = 0; y < src.height; ++y) {
     unsigned char* out = vx::RowAt(dst, y);
     vx::GrayRowTo8(vx::RowAt(src, y), out, src.width);

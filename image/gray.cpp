@@ -1,11 +1,29 @@
-// Scalar gray kernels and the run-time choice between them and AVX2.
+// Scalar gray kernels and the run-time choice between them, AVX2 and AVX-512.
 #include "image/gray.h"
+
+#include <atomic>
 
 namespace vx {
 
+namespace {
+
+// The widest kernels in use: 2 AVX-512, 1 AVX2, 0 baseline (tests lower it).
+std::atomic<int> g_vector_limit{2};
+
+}  // namespace
+
+void LimitVectorPaths(int level) { g_vector_limit.store(level, std::memory_order_relaxed); }
+
 bool CpuHasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && g_vector_limit.load(std::memory_order_relaxed) >= 1;
+}
+
+bool CpuHasAvx512() {
+  static const bool has = CpuHasAvx2() && __builtin_cpu_supports("avx512f") &&
+                          __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                          __builtin_cpu_supports("avx512dq");
+  return has && g_vector_limit.load(std::memory_order_relaxed) >= 2;
 }
 
 void GrayRowTo8Scalar(const unsigned char* bgr, unsigned char* out, int n) {
@@ -17,7 +35,9 @@ void GrayRowValuesScalar(const unsigned char* bgr, double* out, int n) {
 }
 
 void GrayRowTo8(const unsigned char* bgr, unsigned char* out, int n) {
-  if (CpuHasAvx2()) {
+  if (CpuHasAvx512()) {
+    GrayRowTo8Avx512(bgr, out, n);
+  } else if (CpuHasAvx2()) {
     GrayRowTo8Avx2(bgr, out, n);
   } else {
     GrayRowTo8Scalar(bgr, out, n);
@@ -25,7 +45,9 @@ void GrayRowTo8(const unsigned char* bgr, unsigned char* out, int n) {
 }
 
 void GrayRowValues(const unsigned char* bgr, double* out, int n) {
-  if (CpuHasAvx2()) {
+  if (CpuHasAvx512()) {
+    GrayRowValuesAvx512(bgr, out, n);
+  } else if (CpuHasAvx2()) {
     GrayRowValuesAvx2(bgr, out, n);
   } else {
     GrayRowValuesScalar(bgr, out, n);

@@ -26,17 +26,25 @@ inline unsigned char GrayByte(const unsigned char* px) {
 // Row kernels over n pixels of B, G, R bytes starting at bgr. They read
 // exactly 3n bytes, so a row's padding and the bytes after the last row are
 // never touched. GrayRowTo8 writes n truncated bytes, GrayRowValues n doubles.
-// These two pick the AVX2 kernels when the processor has AVX2.
+// These two pick the widest kernels the processor runs (AVX-512, AVX2, scalar).
 void GrayRowTo8(const unsigned char* bgr, unsigned char* out, int n);
 void GrayRowValues(const unsigned char* bgr, double* out, int n);
 
-// The kernels themselves, for tests and benchmarks. The AVX2 ones give
+// The kernels themselves, for tests and benchmarks. The vector ones give
 // bit-identical results (same products and sums in the same order) and may
-// only be called when CpuHasAvx2() is true.
+// only be called when CpuHasAvx2() or CpuHasAvx512() (AVX-512 F, BW, VL and
+// DQ) is true.
 bool CpuHasAvx2();
+bool CpuHasAvx512();
+
+// Keeps the run-time choice at or below a level (2 AVX-512, 1 AVX2, 0 the
+// baseline kernels), so that tests can check every path on one machine.
+void LimitVectorPaths(int level);
 void GrayRowTo8Scalar(const unsigned char* bgr, unsigned char* out, int n);
 void GrayRowValuesScalar(const unsigned char* bgr, double* out, int n);
 void GrayRowTo8Avx2(const unsigned char* bgr, unsigned char* out, int n);
 void GrayRowValuesAvx2(const unsigned char* bgr, double* out, int n);
+void GrayRowTo8Avx512(const unsigned char* bgr, unsigned char* out, int n);
+void GrayRowValuesAvx512(const unsigned char* bgr, double* out, int n);
 
 }  // namespace vx

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "image/buffer.h"
+#include "image/huge_pages.h"
 #include "vexolith/image.h"
 
 namespace {
@@ -27,10 +28,50 @@ void ClearPadding(unsigned char* row, std::int64_t used, int stride) {
 }
 
 // Writes each of the n pixels of `in` factor times in a row to `out`.
+//
+// Plain stores: with a fixed factor the compiler turns the loop into vector
+// shuffles; the general loop walks the output with a counter. A copy per
+// output pixel would become one memset or memcpy call per source pixel,
+// several times slower for the small factors used.
+template <int kBytesPerPixel, int kFactor>
+void ReplicateFixed(const unsigned char* in, int n, unsigned char* out) {
+  for (int x = 0; x < n; ++x) {
+    for (int k = 0; k < kFactor; ++k) {
+      for (int c = 0; c < kBytesPerPixel; ++c)
+        out[(x * kFactor + k) * kBytesPerPixel + c] = in[x * kBytesPerPixel + c];
+    }
+  }
+}
+
+template <int kBytesPerPixel>
+void ReplicateAny(const unsigned char* in, int n, int factor, unsigned char* out) {
+  const unsigned char* const end = in + static_cast<std::ptrdiff_t>(n) * kBytesPerPixel;
+  for (int k = 0; in < end; out += kBytesPerPixel) {
+    for (int c = 0; c < kBytesPerPixel; ++c) out[c] = in[c];
+    if (++k == factor) {
+      k = 0;
+      in += kBytesPerPixel;
+    }
+  }
+}
+
 template <int kBytesPerPixel>
 void ReplicateRow(const unsigned char* in, int n, int factor, unsigned char* out) {
-  for (int x = 0; x < n; ++x, in += kBytesPerPixel) {
-    for (int k = 0; k < factor; ++k, out += kBytesPerPixel) std::memcpy(out, in, kBytesPerPixel);
+  switch (factor) {
+    case 1:
+      std::memcpy(out, in, static_cast<std::size_t>(n) * kBytesPerPixel);
+      break;
+    case 2:
+      ReplicateFixed<kBytesPerPixel, 2>(in, n, out);
+      break;
+    case 3:
+      ReplicateFixed<kBytesPerPixel, 3>(in, n, out);
+      break;
+    case 4:
+      ReplicateFixed<kBytesPerPixel, 4>(in, n, out);
+      break;
+    default:
+      ReplicateAny<kBytesPerPixel>(in, n, factor, out);
   }
 }
 
@@ -49,6 +90,7 @@ IMG IncreaseImg(IMG src, int factor) {
   const int bpp = gray ? 1 : 3;
   IMG dst = vx::NewImage(std::int64_t{src.width} * factor, std::int64_t{src.height} * factor, gray);
   if (!dst.valid) return dst;
+  vx::AdviseHugePages(dst.bits, static_cast<std::size_t>(dst.stride) * static_cast<std::size_t>(dst.height));
   const std::int64_t row_bytes = std::int64_t{dst.width} * bpp;
   for (int sy = 0; sy < src.height; ++sy) {
     // Build the first of the factor rows that come from source row sy, then

@@ -65,6 +65,7 @@ TEST(GrayKernels, AllColoursMatchTheFormula) {
   using Bytes = void (*)(const unsigned char*, unsigned char*, int);
   std::vector<std::pair<Values, Bytes>> kernels{{vx::GrayRowValuesScalar, vx::GrayRowTo8Scalar}};
   if (vx::CpuHasAvx2()) kernels.emplace_back(vx::GrayRowValuesAvx2, vx::GrayRowTo8Avx2);
+  if (vx::CpuHasAvx512()) kernels.emplace_back(vx::GrayRowValuesAvx512, vx::GrayRowTo8Avx512);
   std::vector<unsigned char> row(3 * 65536), bytes(65536);
   std::vector<double> expected(65536), values(65536);
   for (int blue = 0; blue < 256; ++blue) {

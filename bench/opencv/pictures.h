@@ -1,0 +1,27 @@
+// Test pictures of any size for the side-by-side comparison.
+#pragma once
+
+#include <vector>
+
+#include "vexolith.h"
+
+namespace vxcmp {
+
+// Owns the bytes of an IMG (rows padded to 4 bytes).
+struct Picture {
+  std::vector<unsigned char> bytes;
+  IMG img{};
+};
+
+// A 24-bit picture like a photographed sheet: a brightness gradient with
+// noise and a tint, dark discs and bars, and a dark grid.
+Picture Photo(int width, int height);
+
+// A white gray page with one black glyph per 50 x 40 cell, four kinds in
+// turn: a ring with a dot inside (two regions), an L, an H and a diagonal
+// stroke. 4000 x 3000 holds 6000 glyphs, 7500 regions. With scale s every
+// cell and glyph is s times as large (as if the page were taken at a higher
+// resolution), so the count of regions stays while their pixels grow.
+Picture LetterPage(int width, int height, double scale = 1.0);
+
+}  // namespace vxcmp
