@@ -11,5 +11,6 @@
 #include "vexolith/geometry.h"
 #include "vexolith/statistics.h"
 #include "vexolith/contour.h"
+#include "vexolith/refine.h"
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
