@@ -44,6 +44,8 @@ F_LINE AccuracyLine2(IMG img, F_LINE line, double x1, double y1, double x2, doub
   // n = 0 has no fan (the angle step divides by n); negative n none either.
   // Past INT_MAX / 2 the last index would not fit. The edge stays as given.
   if (n < 1 || n > (INT_MAX - 1) / 2) return line;
+  // A line without an equation cannot be turned: it comes back as it is.
+  if (line.dir != 1 && line.dir != 2) return line;
   const double len = LengthLine(x2, y2, x1, y1);
   const int third = n / 3;
   double best_index = n;
@@ -97,6 +99,7 @@ F_LINE AccuracyLineBlack(IMG img, F_LINE line, double x1, double y1, double x2, 
   // divide by zero). Past INT_MAX / 2 the table sizes would not fit. The
   // edge stays as given and nothing is probed or logged.
   if (n < 2 || n > (INT_MAX - 1) / 2) return line;
+  if (line.dir != 1 && line.dir != 2) return line;
   const int angles = 2 * n + 1;
   const int windows = angles - (kWindow - 1);
   // The tables are sized from n, which has no upper limit here; a table that

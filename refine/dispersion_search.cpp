@@ -33,6 +33,8 @@ F_LINE AccuracyLine(IMG img, F_LINE line, double px, double py, double maxAngle,
   // tables would overflow. Outside that range nothing is probed or logged
   // and the edge stays as given.
   if (n < 2 || n > kMaxSteps) return line;
+  // A line without an equation cannot be turned: it comes back as it is.
+  if (line.dir != 1 && line.dir != 2) return line;
   const int angles = 2 * n + 1;
   const int windows = angles - (kWindow - 1);
 
@@ -66,6 +68,7 @@ F_LINE AccuracyLine1(IMG img, F_LINE line, double x1, double y1, double x2, doub
   // (n = 3) is the least that leaves one; beyond 100 the tables overflow.
   // Outside that range nothing is probed or logged and the edge stays.
   if (n < 3 || n > kMaxSteps) return line;
+  if (line.dir != 1 && line.dir != 2) return line;
   const int angles = 2 * n + 1;
   const int windows = 2 * n - 4;
   // Black counted over the first and the last w angles tells which end of

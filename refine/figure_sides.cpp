@@ -147,6 +147,12 @@ int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions&
   }
   const Point centre{(q[0].x + q[1].x + q[2].x + q[3].x) / 4, (q[0].y + q[1].y + q[2].y + q[3].y) / 4};
 
+  // A relative logs directory means the caller's directory, not the
+  // private one the searches run in.
+  std::error_code ec;
+  const std::string logs_dir = options.logs_dir.empty() ? std::string() : fs::absolute(options.logs_dir, ec).string();
+  if (ec) return 0;
+
   std::lock_guard<std::mutex> hold(RefineLock());
   std::optional<PrivateDirectory> dir;
   if (!contour) {
@@ -168,7 +174,7 @@ int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions&
     if (inward.x * (centre.x - mid.x) + inward.y * (centre.y - mid.y) < 0) inward = {-inward.x, -inward.y};
 
     const F_LINE found = contour ? ContourSide(*store, region, a, b) : SearchSide(binary, a, b, inward, options);
-    if (dir && !options.logs_dir.empty()) dir->CopyLogs(options.logs_dir, k);
+    if (dir && !logs_dir.empty()) dir->CopyLogs(logs_dir, k);
     if (!HasEquation(found)) continue;
     // The search settles the side's direction; its place stays where the
     // rough side crosses the middle of the edge.

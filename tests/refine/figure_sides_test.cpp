@@ -65,7 +65,7 @@ TEST_F(FigureSides, LogsStayPrivateUnlessAskedFor) {
   EXPECT_TRUE(Listing(dir_).empty()) << "no log in the caller's directory";
   EXPECT_NE(corners.p3.x, Rough().p3.x) << "the corners were recomputed";
 
-  options.logs_dir = (dir_ / "logs").string();
+  options.logs_dir = "logs";  // relative to the caller's directory
   corners = Rough();
   vx::RefineFigureSides(image.img(), corners, options);
   const std::set<std::string> logs = Listing(dir_ / "logs");

@@ -247,8 +247,12 @@ TEST_F(Searches, OutOfRangeNLeavesLineTableAndLogsAlone) {
       {"run count n 0", AccuracyLine2(image.img(), line, 20, 45, 180, 45, 0.1, 0.0, 0)},
       {"black n 1", AccuracyLineBlack(image.img(), line, 20, 45, 180, 45, 0.1, 0.0, 1)},
       {"black n -3", AccuracyLineBlack(image.img(), line, 20, 45, 180, 45, 0.1, 0.0, -3)},
+      {"no equation", AccuracyLine2(image.img(), Line(0, 0.0, 45.0), 20, 45, 180, 45, 0.1, 0.0, 5)},
   };
-  for (const Case& c : cases) ExpectSameLine(c.got, line, c.what);
+  for (const Case& c : cases) {
+    if (c.got.dir != 0) ExpectSameLine(c.got, line, c.what);
+  }
+  ExpectSameLine(cases[7].got, Line(0, 0.0, 45.0), "no equation");
   EXPECT_EQ(ReturnNumArray(1), before) << "nothing probed";
   EXPECT_FALSE(fs::exists("dd.log"));
   EXPECT_FALSE(fs::exists("black.log"));
