@@ -20,8 +20,8 @@ constexpr int kWidth = 1100;
 constexpr int kHeight = 300;
 constexpr int kLeft = 50, kRight = 1050;  // the edge: 1000 pixels of row kTop
 constexpr int kTop = 50, kBottom = 250;
-constexpr int kCell = 40;     // cells below the edge
-constexpr int kBorder = 6;    // dark ring width
+constexpr int kCell = 40;   // cells below the edge
+constexpr int kBorder = 6;  // dark ring width
 constexpr int kSteps = 10;
 constexpr double kMaxAngle = 0.05;
 
@@ -31,7 +31,8 @@ std::vector<unsigned char> Figure() {
   std::vector<unsigned char> page(static_cast<size_t>(kWidth) * kHeight, 255);
   for (int y = kTop; y < kBottom; ++y) {
     for (int x = kLeft; x < kRight; ++x) {
-      const bool ring = y < kTop + kBorder || y >= kBottom - kBorder || x < kLeft + kBorder || x >= kRight - kBorder;
+      const bool ring =
+          y < kTop + kBorder || y >= kBottom - kBorder || x < kLeft + kBorder || x >= kRight - kBorder;
       const bool line = (x - kLeft) % kCell < 2 || (y - kTop) % kCell < 2;
       if (ring || line) page[static_cast<size_t>(y) * kWidth + x] = 0;
     }
@@ -72,7 +73,8 @@ void BM_AccuracyLine1(benchmark::State& state) {
   InTempDir here;
   Edge e;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(AccuracyLine1(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, kSteps));
+    benchmark::DoNotOptimize(
+        AccuracyLine1(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, kSteps));
   }
 }
 BENCHMARK(BM_AccuracyLine1)->Unit(benchmark::kMicrosecond);

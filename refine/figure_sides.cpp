@@ -125,7 +125,8 @@ F_LINE ContourSide(CONTOUR& store, int region, Point a, Point b) {
   F_LINE line{0, 0, 0.0, 0.0};
   int tally = 0;
   double measure = 0.0;
-  if (store.AccuracyLine(ends[0], fitted[0], line, region, tally, measure, 0) != 0) return F_LINE{0, 0, 0.0, 0.0};
+  if (store.AccuracyLine(ends[0], fitted[0], line, region, tally, measure, 0) != 0)
+    return F_LINE{0, 0, 0.0, 0.0};
   return line;
 }
 
@@ -150,7 +151,8 @@ int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions&
   // A relative logs directory means the caller's directory, not the
   // private one the searches run in.
   std::error_code ec;
-  const std::string logs_dir = options.logs_dir.empty() ? std::string() : fs::absolute(options.logs_dir, ec).string();
+  const std::string logs_dir =
+      options.logs_dir.empty() ? std::string() : fs::absolute(options.logs_dir, ec).string();
   if (ec) return 0;
 
   std::lock_guard<std::mutex> hold(RefineLock());
@@ -173,7 +175,8 @@ int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions&
     const Point mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
     if (inward.x * (centre.x - mid.x) + inward.y * (centre.y - mid.y) < 0) inward = {-inward.x, -inward.y};
 
-    const F_LINE found = contour ? ContourSide(*store, region, a, b) : SearchSide(binary, a, b, inward, options);
+    const F_LINE found =
+        contour ? ContourSide(*store, region, a, b) : SearchSide(binary, a, b, inward, options);
     if (dir && !logs_dir.empty()) dir->CopyLogs(logs_dir, k);
     if (!HasEquation(found)) continue;
     // The search settles the side's direction; its place stays where the

@@ -27,13 +27,13 @@ enum class SideSearch {
 
 struct SideRefineOptions {
   SideSearch search = SideSearch::kDispersion;
-  int steps = 10;           // angles tried each way
+  int steps = 10;  // angles tried each way
   // Largest turn tried each way, radians; 0: the turn that moves a side's
   // end by `end_shift` pixels, so each step moves it by end_shift / steps.
   double max_angle = 0.0;
   double end_shift = 5.0;
-  double inset = 1.5;       // image probes run this many pixels inside the side, in the dark border
-  std::string logs_dir;     // when set, each side's logs are copied here as "side<k>-<name>"
+  double inset = 1.5;    // image probes run this many pixels inside the side, in the dark border
+  std::string logs_dir;  // when set, each side's logs are copied here as "side<k>-<name>"
 };
 
 // Refines corners (FOUR_FIG_Pd order: p1, p2 opposite; p3, p4 opposite; the

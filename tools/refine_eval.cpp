@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
     const int stride = (w * 3 + 3) / 4 * 4;
     std::vector<unsigned char> bgr(static_cast<std::size_t>(stride) * h);
     for (int y = 0; y < h; ++y)
-      std::memcpy(&bgr[static_cast<std::size_t>(y) * stride], &t.picture.bgr[static_cast<std::size_t>(y) * w * 3],
-                  static_cast<std::size_t>(w) * 3);
+      std::memcpy(&bgr[static_cast<std::size_t>(y) * stride],
+                  &t.picture.bgr[static_cast<std::size_t>(y) * w * 3], static_cast<std::size_t>(w) * 3);
     vxcli::LibraryImage gray(Img24To8(IMG{bgr.data(), w, stride, h, 1, 0}));
     if (!gray.valid()) {
       ++unread;
@@ -163,11 +163,13 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   dup2(saved_stdout, 1);
   close(saved_stdout);
-  std::printf("%d pictures (seed %u, blur >= %.2f px, noise >= %.1f levels): %d without a figure, %d with a "
-              "figure off by more than %.0f px, %d measured\n",
-              count, seed, min_blur, min_noise, unread, wrong_figure, kWrongFigure,
-              static_cast<int>(methods[0].errors.size()));
-  std::printf("%-26s %10s %10s %10s %8s %8s\n", "refinement", "mean px", "median px", "90% px", "better", "worse");
+  std::printf(
+      "%d pictures (seed %u, blur >= %.2f px, noise >= %.1f levels): %d without a figure, %d with a "
+      "figure off by more than %.0f px, %d measured\n",
+      count, seed, min_blur, min_noise, unread, wrong_figure, kWrongFigure,
+      static_cast<int>(methods[0].errors.size()));
+  std::printf("%-26s %10s %10s %10s %8s %8s\n", "refinement", "mean px", "median px", "90% px", "better",
+              "worse");
   for (Method& m : methods) {
     std::vector<double> e = m.errors;
     std::sort(e.begin(), e.end());

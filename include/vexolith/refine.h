@@ -21,7 +21,8 @@ VEXOLITH_API int BlackWhite(IMG img, int step, int x, int y);
 VEXOLITH_API int OnBlackWhite(IMG img, double x1, double y1, double x2, double y2, F_LINE line);
 // Probes like OnBlackWhite and returns the number of runs; with flags bit 0,
 // only those from the first black run to the last black run.
-VEXOLITH_API int ReturnDifference(IMG img, double x1, double y1, double x2, double y2, F_LINE line, int flags);
+VEXOLITH_API int ReturnDifference(IMG img, double x1, double y1, double x2, double y2, F_LINE line,
+                                  int flags);
 // The run lengths of the last probe; with flags bit 0, from the first black run.
 VEXOLITH_API int* ReturnArrayBlackWhite(int flags);
 // Run number index of the last probe as colour * 10000 + length (colour 1

@@ -45,7 +45,7 @@ TEST(Polar, LineFromDirectionAngle) {
   const Case cases[] = {
       {0.0, 1, 0.0},
       {kPi / 2, 2, 0.0},
-      {3 * kPi / 2, 2, 0.0},  // reduced by pi once
+      {3 * kPi / 2, 2, 0.0},            // reduced by pi once
       {kPi / 4, 2, std::tan(kPi / 4)},  // the boundary belongs to the steep form
       {-kPi / 4, 1, -std::tan(kPi / 4)},
       {7.0, 0, 0.0},  // beyond 2pi: no line

@@ -78,7 +78,8 @@ TEST_F(FigureSides, LogsStayPrivateUnlessAskedFor) {
 TEST_F(FigureSides, RefinedCornersStayNearTheSquare) {
   const Image image = Figure();
   const FOUR_FIG_Pd truth{{19.5, 19.5}, {119.5, 119.5}, {119.5, 19.5}, {19.5, 119.5}};
-  for (vx::SideSearch search : {vx::SideSearch::kDispersion, vx::SideSearch::kRunCount, vx::SideSearch::kBlack}) {
+  for (vx::SideSearch search :
+       {vx::SideSearch::kDispersion, vx::SideSearch::kRunCount, vx::SideSearch::kBlack}) {
     FOUR_FIG_Pd corners = Rough();
     vx::SideRefineOptions options;
     options.search = search;

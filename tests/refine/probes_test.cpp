@@ -137,10 +137,10 @@ TEST(Probes, FirstPointAlongALine) {
   EXPECT_EQ(ReturnFirstPoint(image.img(), row3, -1e6, 3, 19, 3, 0, 0).x, 4.0);
 
   const C_POINTd none[] = {
-      ReturnFirstPoint(image.img(), row3, 0, 3, 19, 3, 1, 2),                        // no match
+      ReturnFirstPoint(image.img(), row3, 0, 3, 19, 3, 1, 2),                     // no match
       ReturnFirstPoint(Image::Color(20, 10).img(), row3, 0, 3, 19, 3, 255, 255),  // 24-bit
-      ReturnFirstPoint(image.img(), Line(0, 0.0, 3.0), 0, 3, 19, 3, 0, 0),          // no dir
-      ReturnFirstPoint(image.img(), row3, std::nan(""), 3, 19, 3, 0, 0),            // no start
+      ReturnFirstPoint(image.img(), Line(0, 0.0, 3.0), 0, 3, 19, 3, 0, 0),        // no dir
+      ReturnFirstPoint(image.img(), row3, std::nan(""), 3, 19, 3, 0, 0),          // no start
   };
   for (const C_POINTd& p : none) {
     EXPECT_EQ(p.x, -1.0);

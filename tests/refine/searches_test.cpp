@@ -94,12 +94,12 @@ TEST(SearchRules, PeakMovesTheBestWindow) {
     int best, want;
   };
   const Case cases[] = {
-      {{9, 5, 7, 6, 8}, 1, 2},        // rise 2, fall 1: toward the smaller step
-      {{9, 5, 6, 4, 8}, 3, 3},        // window 2 is a peak, but rise 1 < fall 2
-      {{9, 5, 6, 4, 8, 9}, 1, 3},     // ... from the other side it moves to j + 2
-      {{5, 6, 7, 8, 9}, 0, 0},        // no peak
-      {{1, 2, 3, 4, 9, 8}, 0, 0},     // the peak is 4 windows away
-      {{1, 2, 2, 1, 1}, 0, 0},        // a flat top is no strict peak
+      {{9, 5, 7, 6, 8}, 1, 2},     // rise 2, fall 1: toward the smaller step
+      {{9, 5, 6, 4, 8}, 3, 3},     // window 2 is a peak, but rise 1 < fall 2
+      {{9, 5, 6, 4, 8, 9}, 1, 3},  // ... from the other side it moves to j + 2
+      {{5, 6, 7, 8, 9}, 0, 0},     // no peak
+      {{1, 2, 3, 4, 9, 8}, 0, 0},  // the peak is 4 windows away
+      {{1, 2, 2, 1, 1}, 0, 0},     // a flat top is no strict peak
   };
   for (const Case& c : cases) {
     EXPECT_EQ(vx::PeakAdjusted(c.window.data(), static_cast<int>(c.window.size()), c.best), c.want)
@@ -195,8 +195,8 @@ TEST_F(Searches, RunCountSearch) {
     for (int x = 19; x < 200; ++x)
       if ((x - 19) % 4 < 2) stripes.at(x, y) = 0;
   const F_LINE flat = Line(1, 0.0, 50.0);
-  ExpectSameLine(AccuracyLine2(stripes.img(), flat, 20, 50, 180, 50, 0.2, 0.0, 2), TurnLine(flat, 0.2, 20, 50),
-                 "n 2: a(0)");
+  ExpectSameLine(AccuracyLine2(stripes.img(), flat, 20, 50, 180, 50, 0.2, 0.0, 2),
+                 TurnLine(flat, 0.2, 20, 50), "n 2: a(0)");
   ExpectSameLine(AccuracyLine2(stripes.img(), flat, 20, 50, 180, 50, 0.2, 0.0, 9),
                  TurnLine(flat, 0.2 - 0.2 * 1 / 9, 20, 50), "n 9: a(1)");
 }
@@ -213,8 +213,8 @@ TEST_F(Searches, BlackLengthSearch) {
   const Image white = Image::Gray(60, 60, 255);
   const F_LINE line = Line(1, 0.0, 10.0);
   // n = 2: one window, r = 3, the line turned by a(3) = -maxAngle / 2.
-  ExpectSameLine(AccuracyLineBlack(white.img(), line, 5, 10, 50, 10, 0.4, 0.0, 2), TurnLine(line, -0.2, 5, 10),
-                 "n 2");
+  ExpectSameLine(AccuracyLineBlack(white.img(), line, 5, 10, 50, 10, 0.4, 0.0, 2),
+                 TurnLine(line, -0.2, 5, 10), "n 2");
   EXPECT_EQ(Log("black.log"), std::vector<std::string>(5, "0"));
   EXPECT_EQ(Log("black1.log"), std::vector<std::string>(1, "0"));
 
