@@ -35,8 +35,11 @@ VEXOLITH_API C_POINTd ReturnFirstPoint(IMG img, F_LINE line, double x1, double y
                                        unsigned char value1, unsigned char value2);
 
 // The searches try 2n + 1 turns of line from +maxAngle to -maxAngle (radians)
-// and return the best turned line; for n outside their range (below 2 or 3,
-// above 100) the input line unchanged.
+// and return the best turned line. For n outside a search's range (AccuracyLine
+// 2..100, AccuracyLine1 3..100, AccuracyLine2 from 1, AccuracyLineBlack from
+// 2) and for a line whose dir is not 1 or 2 they return the input line
+// unchanged, probing and logging nothing. A log file that cannot be written
+// is skipped; the result never depends on it.
 //
 // Least run-length dispersion over five neighbouring angles; probes of half
 // length halfLen centred on the pivot (px, py). Writes "dd.log" and "dd1.log".
