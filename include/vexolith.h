@@ -11,6 +11,7 @@
 #include "vexolith/geometry.h"
 #include "vexolith/statistics.h"
 #include "vexolith/contour.h"
+#include "vexolith/refine.h"
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
 #include "vexolith/detect.h"

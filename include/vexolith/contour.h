@@ -49,6 +49,20 @@ class VEXOLITH_API CONTOUR {
   int PointsInLine(F_LINE line, int index);
   int Accuracy4RombPoints(C_POINT& corners, C_POINTd& cornersd, F_LINE& lines, int index);
 
+  // One edge between ends[0] and ends[1] (two C_POINTs). Default mode: the
+  // line best fitted to the contour pixels within 5 of the segment; writes
+  // newEnds (two C_POINTd: the supporting pixels' extent), line, tally (the
+  // near pixels) and measure (dispersion of their spread along the edge).
+  // 0 fitted; 2 fewer than 8 near pixels; 5 fewer than half the length;
+  // 3 line too weakly supported; 4 line turned more than pi/8 either way.
+  // mode bit 1: straightness check of the point list as a path; tally is the
+  // path length, measure its ratio to the straight steps. 0 straight; 6 an
+  // end is not a contour point; 7 the ends coincide; 11 path shorter than
+  // straight; 12 longer than 1.5 times. -1 no such contour. Failures write
+  // nothing.
+  int AccuracyLine(C_POINT& ends, C_POINTd& newEnds, F_LINE& line, int index, int& tally, double& measure,
+                   unsigned long mode);
+
  private:
   void FindBorderPoint(int x, int y);
   void FindBorderPoint1(int x, int y);
