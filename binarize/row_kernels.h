@@ -1,8 +1,9 @@
-// Row kernels of the thresholds, each compiled for AVX-512, AVX2 and baseline
-// x86-64 and chosen at run time by the processor's features.
+// Row kernels of the thresholds, chosen at run time by the processor's
+// features (see vx::CpuHasAvx512 and vx::CpuHasAvx2).
 //
-// The loops are plain C++ written once; the compiler vectorises them per
-// target. Floating-point results are the same on every target: each lane
+// Most are plain C++ loops written once and compiled for AVX-512, AVX2 and
+// baseline x86-64, the compiler vectorising them per target; the byte
+// spreading and the prefix scan have hand-written shuffle forms. Floating-point results are the same on every target: each lane
 // does the scalar operations in the scalar order, and -ffp-contract=off
 // keeps multiplies and adds apart.
 #pragma once
