@@ -168,18 +168,5 @@ TEST(EdgeFit, StraightnessOfThePath) {
   EXPECT_EQ(FitEdge(*store.s, i, {0, 0}, {0, 0}, 2).code, 7) << "equal ends have no straight path";
 }
 
-TEST(EdgeFit, StraightnessOnAWalkedRing) {
-  // The walk lists a ring as a path, east along the top first.
-  Image image = Image::Gray(7, 7, 255);
-  for (const C_POINT p : Ring(1, 1, 5, 5)) image.at(p.x, p.y) = 0;
-  auto store = Found(image, 2);
-  ASSERT_EQ(store->AllPoints(0), 31);
-  const Fit side = FitEdge(*store, 0, {1, 1}, {5, 1}, 2);
-  EXPECT_EQ(side.code, 0);
-  EXPECT_EQ(side.tally, 4);
-  EXPECT_EQ(side.measure, 1.0);
-  EXPECT_EQ(FitEdge(*store, 0, {1, 1}, {5, 5}, 2).code, 12) << "arc 8, chord 4";
-}
-
 }  // namespace
 }  // namespace vxtest

@@ -5,14 +5,12 @@
 
 #include <unistd.h>
 
-#include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "refine/search_log.h"
 #include "refine/search_rules.h"
 #include "support/images.h"
 #include "vexolith.h"
@@ -103,13 +101,6 @@ TEST(SearchRules, PlateauStopsOneShortOfItsEnd) {
   const double w[] = {9, 1.7, 1.5, 1, 1.79, 1.8, 1};
   EXPECT_EQ(vx::PlateauEnd(w, 7, 3, false), 3) << "1.8 is not below 1.8: stops after one";
   EXPECT_EQ(vx::PlateauEnd(w, 7, 3, true), 2) << "down over 1.5 and 1.7, stops at 9";
-}
-
-TEST(SearchRules, DecimalCommaWhateverTheLocale) {
-  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where installed, a comma locale
-  EXPECT_EQ(vx::DecimalComma(12.5), "12,50000");
-  EXPECT_EQ(vx::DecimalComma(2.0 / 3), "0,66667");
-  std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST_F(Searches, DispersionSchedulesAndLogs) {
