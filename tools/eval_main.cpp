@@ -105,14 +105,14 @@ int main(int argc, char** argv) {
       c.params = vxgen::RandomParams(seed, k, limits);
       const vxgen::TestPicture t = vxgen::Render(c.params);
       const std::string path = dir + "/pic" + std::to_string(k) + ".bmp";
-      vxcli::ReadResult r;
+      vexolith::ReadResult r;
       if (!vxgen::WriteBmp(path, t.picture)) {
         r.fault = "cannot write " + path;
       } else {
-        vxcli::ReadOptions options;
+        vexolith::ReaderOptions options;
         options.rows = t.truth.rows;
         options.cols = t.truth.cols;
-        r = vxcli::ReadPictureFile(path, options);
+        r = vexolith::ReadFile(path, options);
         if (own_dir) std::filesystem::remove(path);
       }
       c.score = vxgen::ScoreReading(t.truth, r);

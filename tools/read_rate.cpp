@@ -22,22 +22,24 @@ std::vector<bool> Turned(std::vector<bool> v, int& rows, int& cols, int turns) {
 
 }  // namespace
 
-Score ScoreReading(const Truth& truth, const vxcli::ReadResult& result) {
+Score ScoreReading(const Truth& truth, const vexolith::ReadResult& reading) {
   Score s;
   s.cells = truth.rows * truth.cols;
-  s.read = result.ok && result.rows == truth.rows && result.cols == truth.cols;
+  s.read = reading.ok && !reading.figures.empty() && reading.figures[0].rows == truth.rows &&
+           reading.figures[0].cols == truth.cols;
   if (!s.read) {
     s.wrong = s.cells;
     return s;
   }
-  for (int n = 0; n < s.cells; ++n) s.wrong += result.black[n] != truth.black[n];
+  const vexolith::FigureReading& result = reading.figures[0];
+  for (int n = 0; n < s.cells; ++n) s.wrong += (result.black[n] != 0) != truth.black[n];
   for (int k = 0; k < 4; ++k)
     s.corner_error = std::max(s.corner_error, std::hypot(result.corners[k].x - truth.corners[k].x,
                                                          result.corners[k].y - truth.corners[k].y));
   if (s.wrong > 0) {
     for (int turns = 1; turns < 4 && !s.turned; ++turns) {
       int rows = result.rows, cols = result.cols;
-      const std::vector<bool> v = Turned(result.black, rows, cols, turns);
+      const std::vector<bool> v = Turned(std::vector<bool>(result.black.begin(), result.black.end()), rows, cols, turns);
       s.turned = rows == truth.rows && cols == truth.cols && v == truth.black;
     }
   }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/pipeline.h"
 #include "tools/test_picture.h"
+#include "vexolith/reader.h"
 
 namespace vxgen {
 
@@ -20,7 +20,8 @@ struct Score {
 };
 
 // Compares a reading with the truth.
-Score ScoreReading(const Truth& truth, const vxcli::ReadResult& result);
+// The reading's first (most confident) figure is compared.
+Score ScoreReading(const Truth& truth, const vexolith::ReadResult& result);
 
 // One line of the read-rate table, per group of pictures.
 struct Tally {
