@@ -56,6 +56,98 @@ void FillGaps(std::vector<double>& v, double fallback) {
     if (std::isnan(x)) x = m;
 }
 
+// Splits the values where the two sides differ most for their spread
+// (Otsu's criterion). False when the split explains under 70% of the spread
+// or leaves a gap under 0.2: scattered values, as a misplaced grid or light
+// the levels do not follow give.
+bool SplitValues(std::vector<double> sorted, double& threshold, double& gap) {
+  std::sort(sorted.begin(), sorted.end());
+  const std::size_t count = sorted.size();
+  if (count < 2) return false;
+  double total = 0.0, square = 0.0;
+  for (double v : sorted) total += v, square += v * v;
+  const double variance = square / count - (total / count) * (total / count);
+  double below = 0.0, best = -1.0;
+  std::size_t at = 0;
+  for (std::size_t k = 0; k + 1 < count; ++k) {
+    below += sorted[k];
+    const double n0 = k + 1.0, n1 = count - n0;
+    const double diff = (total - below) / n1 - below / n0;
+    const double between = n0 * n1 / (static_cast<double>(count) * count) * diff * diff;
+    if (between > best) best = between, at = k;
+  }
+  gap = sorted[at + 1] - sorted[at];
+  threshold = (sorted[at] + sorted[at + 1]) / 2.0;
+  return best >= 0.7 * variance && gap >= 0.2;
+}
+
+// Cell values against the levels of the cells within 3 cells around: paper
+// from those read white and from the paper strip outside the figure, ink
+// from those read black, each weighted by 1 / (1 + distance^2).
+std::vector<double> LocalValues(const std::vector<double>& gray, const std::vector<double>& values, double threshold,
+                                const std::vector<double>& paper_top, const std::vector<double>& paper_bottom,
+                                const std::vector<double>& paper_left, const std::vector<double>& paper_right,
+                                int rows, int cols) {
+  std::vector<double> out(gray.size());
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < cols; ++j) {
+      double paper = 0.0, paper_w = 0.0, ink = 0.0, ink_w = 0.0;
+      for (int a = std::max(-1, i - 3); a <= std::min(rows, i + 3); ++a) {
+        for (int b = std::max(-1, j - 3); b <= std::min(cols, j + 3); ++b) {
+          if (a == i && b == j) continue;
+          const double w = 1.0 / (1.0 + (a - i) * (a - i) + (b - j) * (b - j));
+          const bool out_row = a < 0 || a >= rows, out_col = b < 0 || b >= cols;
+          if (out_row && out_col) continue;
+          if (out_row || out_col) {
+            const double p = a < 0 ? paper_top[b] : a >= rows ? paper_bottom[b] : b < 0 ? paper_left[a] : paper_right[a];
+            paper += w * p, paper_w += w;
+            continue;
+          }
+          const std::size_t m = static_cast<std::size_t>(a) * cols + b;
+          if (values[m] > threshold) ink += w * gray[m], ink_w += w;
+          else paper += w * gray[m], paper_w += w;
+        }
+      }
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      if (paper_w == 0.0 || ink_w == 0.0) {
+        out[k] = values[k];
+        continue;
+      }
+      paper /= paper_w;
+      ink /= ink_w;
+      out[k] = (paper - gray[k]) / std::max(paper - ink, 4.0);
+    }
+  }
+  return out;
+}
+
+// For a figure read with every inner cell white: the thin lines between the
+// inner cells must show darker than the cells, or the quadrilateral is a
+// mere outlined box. Below 12 pixels a cell's lines are under a pixel wide
+// and blur hides them, so small figures pass unchecked.
+bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows, int cols, double cell_px,
+                    double cell_gray, double contrast) {
+  if (cell_px < 12.0 || (rows < 4 && cols < 4)) return true;
+  double sum = 0.0;
+  int n = 0;
+  for (int i = 1; i + 1 < rows; ++i) {
+    for (int j = 1; j + 1 < cols; ++j) {
+      for (int t = 1; t <= 3; ++t) {
+        const double along = t / 4.0;
+        if (j + 2 < cols) {  // the line right of cell (i, j)
+          const Point p = map.Apply(double(j + 1) / cols, (i + along) / rows);
+          sum += picture.Sample(p.x, p.y), ++n;
+        }
+        if (i + 2 < rows) {  // the line below it
+          const Point p = map.Apply((j + along) / cols, double(i + 1) / rows);
+          sum += picture.Sample(p.x, p.y), ++n;
+        }
+      }
+    }
+  }
+  return n == 0 || cell_gray - sum / n >= 0.06 * contrast;
+}
+
 }  // namespace
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols, double fixed_threshold) {
@@ -154,18 +246,56 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     r.threshold = fixed_threshold;
   } else {
     std::vector<double> sorted = inner;
-    sorted.push_back(0.0);
-    sorted.push_back(1.0);
     std::sort(sorted.begin(), sorted.end());
-    gap = -1.0;
-    std::size_t at = 0;
-    for (std::size_t k = 0; k + 1 < sorted.size(); ++k) {
-      if (sorted[k + 1] - sorted[k] > gap) gap = sorted[k + 1] - sorted[k], at = k;
+    // Cells of both colours spread over at least 0.4 of the way from paper
+    // to ink. They are split where the two sides differ most for their
+    // spread (Otsu's criterion on the values), and the split must explain
+    // most of the spread and leave a clear gap: scattered values, as a
+    // misplaced grid or light the levels do not follow gives, fail.
+    if (sorted.size() >= 2 && sorted.back() - sorted.front() >= 0.4) {
+      if (!SplitValues(inner, r.threshold, gap)) {
+        r.fault = "cells not clearly black or white";
+        return r;
+      }
+      // Once the cells are told apart, each is measured again against the
+      // levels of the cells around it: paper from its white neighbours and
+      // the strip outside, ink from its black ones. A shadow edge across the
+      // figure moves both levels where the side-to-side estimate cannot.
+      const std::vector<double> local =
+          LocalValues(gray, r.values, r.threshold, paper_top, paper_bottom, paper_left, paper_right, rows, cols);
+      std::vector<double> local_inner;
+      for (int i = 1; i + 1 < rows; ++i)
+        for (int j = 1; j + 1 < cols; ++j) local_inner.push_back(local[static_cast<std::size_t>(i) * cols + j]);
+      double local_threshold = 0.0, local_gap = 0.0;
+      if (SplitValues(local_inner, local_threshold, local_gap)) {
+        r.values = local;
+        inner = local_inner;
+        ring.clear();
+        for (int i = 0; i < rows; ++i)
+          for (int j = 0; j < cols; ++j)
+            if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+              ring.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);
+        r.threshold = local_threshold;
+        gap = local_gap;
+      }
+    } else {
+      r.uniform = true;
+      double mean = 0.0;
+      for (double v : inner) mean += v / inner.size();
+      if (!inner.empty() && mean > 0.5) {
+        // Black inside and out: nothing tells such a figure from a filled
+        // dark block, so it is not taken for one.
+        r.fault = "every cell reads black (a filled block, not a figure)";
+        return r;
+      }
+      const double whitest = sorted.empty() ? 0.0 : sorted.back();
+      r.threshold = (whitest + 1.0) / 2.0;
+      gap = 1.0 - whitest;
+      if (!InnerLinesShow(picture, map, rows, cols, cell_px, Median(inner_gray), typical)) {
+        r.fault = "no grid lines between the white cells (an outlined box, not a figure)";
+        return r;
+      }
     }
-    r.threshold = (sorted[at] + sorted[at + 1]) / 2.0;
-    // The gap touches an anchor when the inner cells lie all on one side of it.
-    r.uniform = inner.empty() || std::all_of(inner.begin(), inner.end(), [&](double v) { return v > r.threshold; }) ||
-                std::all_of(inner.begin(), inner.end(), [&](double v) { return v < r.threshold; });
   }
   r.black.resize(cells);
   r.margins.resize(cells);

@@ -19,7 +19,7 @@ constexpr int kMinFigure = 12;
 // larger dark things of any picture it can be read from.
 constexpr std::size_t kMaxRegions = 40;
 // A reading at least this confident ends the search early.
-constexpr double kConfident = 0.45;
+constexpr double kConfident = 0.55;
 
 // A working-plane point in picture pixels (pixel centres at whole numbers).
 Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
@@ -59,6 +59,17 @@ Plane Binarization(int b, const Plane& plane, const Integral& sums, double noise
   static constexpr int kDivisors[3] = {4, 12, 36};
   const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
   return ThresholdLocal(plane, sums, std::max(7, shorter / kDivisors[b - 1]) | 1, offset);
+}
+
+// The outline can hold rows x cols cells: its width-to-height ratio within a
+// factor 2.5 of cols : rows (a camera tilted 55 degrees shortens one way by
+// 0.57, perspective a little more), and cells at least 2 pixels a side.
+bool ShapeFits(const Quad& seen, int rows, int cols) {
+  const double top = Distance(seen[0], seen[1]), bottom = Distance(seen[3], seen[2]);
+  const double left = Distance(seen[0], seen[3]), right = Distance(seen[1], seen[2]);
+  const double ratio = ((top + bottom) / cols) / ((left + right) / rows);
+  if (!(ratio > 0.4 && ratio < 2.5)) return false;
+  return std::min(top, bottom) / cols >= 2.0 && std::min(left, right) / rows >= 2.0;
 }
 
 }  // namespace
@@ -101,6 +112,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
       RefineEdges(picture, quad, reach);
       const Quad seen = SeenCorners(quad);
+      if (!ShapeFits(seen, options.rows, options.cols)) continue;
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       if (!cells.ok) {
         if (fault.empty()) fault = cells.fault;
