@@ -63,8 +63,9 @@ Options:
                       eighth of the shorter side, at most 25)
   --block N           side of the block-mean squares in working pixels (default: an
                       eighth of the shorter side)
-  --max-side N        pictures whose longer side is above N pixels are read at a
-                      reduced size, corners mapped back (default 1200)
+  --max-side N        the figure is searched for with the picture reduced to at
+                      most N pixels a side; cells are measured on the full
+                      picture (default 1200)
   --json              one JSON object per picture and line: file, ok, rows, cols,
                       corners (top-left, top-right, bottom-right, bottom-left in
                       picture pixels, y downward), values, margins, verdicts,
