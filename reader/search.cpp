@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "reader/binarize.h"
 #include "reader/components.h"
@@ -40,7 +41,7 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // Binarization number `b` of the plane: for kAuto first one level for the
 // picture, then local means over windows of a quarter, a twelfth and a
 // 36th of the shorter side, against an offset above the noise.
-Plane Binarization(int b, const Plane& plane, const Integral& sums, double noise,
+Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options) {
   const int shorter = std::min(plane.width, plane.height);
   const int square = std::max(8, shorter / 8);
@@ -48,9 +49,9 @@ Plane Binarization(int b, const Plane& plane, const Integral& sums, double noise
     case Binarize::kGlobal:
       return ThresholdGlobal(plane, std::clamp(options.level, 0, 255));
     case Binarize::kLocal:
-      return ThresholdLocal(plane, sums, options.window > 0 ? options.window : (std::min(square, 25) | 1), 2);
+      return ThresholdLocal(plane, *sums, options.window > 0 ? options.window : (std::min(square, 25) | 1), 2);
     case Binarize::kBlock:
-      return ThresholdBlock(plane, sums,
+      return ThresholdBlock(plane, *sums,
                             std::min({options.block > 0 ? options.block : square, plane.width, plane.height}));
     case Binarize::kAuto:
       break;
@@ -58,7 +59,7 @@ Plane Binarization(int b, const Plane& plane, const Integral& sums, double noise
   if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
   static constexpr int kDivisors[3] = {4, 12, 36};
   const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
-  return ThresholdLocal(plane, sums, std::max(7, shorter / kDivisors[b - 1]) | 1, offset);
+  return ThresholdLocal(plane, *sums, std::max(7, shorter / kDivisors[b - 1]) | 1, offset);
 }
 
 // The outline can hold rows x cols cells: its width-to-height ratio within a
@@ -83,10 +84,14 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     plane = BoxSmooth(plane);
     noise = NoiseSigma(plane);
   }
-  const Integral sums(plane);
+  // The summed-area table serves the local and block thresholds only; the
+  // first search, with one level for the picture, goes without it.
+  std::unique_ptr<Integral> sums;
   std::vector<Quad> tried;
   for (int b = 0; b < BinarizationCount(options); ++b) {
-    const Labels labels = LabelRegions(Binarization(b, plane, sums, noise, options));
+    const bool global = options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && b == 0);
+    if (!global && !sums) sums = std::make_unique<Integral>(plane);
+    const Labels labels = LabelRegions(Binarization(b, plane, sums.get(), noise, options));
     std::vector<int> order;
     for (int i = 0; i < static_cast<int>(labels.regions.size()); ++i) {
       const Region& g = labels.regions[i];
