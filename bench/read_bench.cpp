@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/bmp_file.h"
+#include "tools/jpeg_round_trip.h"
 #include "tools/test_picture.h"
 #include "vexolith/reader.h"
 
@@ -103,5 +104,31 @@ void BM_ReadPhoto1MP(benchmark::State& state) {
   state.counters["megapixels"] = p.width * static_cast<double>(p.height) / 1e6;
 }
 BENCHMARK(BM_ReadPhoto1MP)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The 12-megapixel picture as a phone would store it: a JPEG file at quality
+// 90, decoded by the reader's file call on every iteration.
+void BM_ReadJpegFile12MP(benchmark::State& state) {
+  const std::string path = "/tmp/vexolith_read_bench_12mp.jpg";
+  const std::vector<std::uint8_t> bytes = vxgen::EncodeJpeg(Photo().picture, 90);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr || bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    if (f) std::fclose(f);
+    state.SkipWithError("cannot write the picture");
+    return;
+  }
+  std::fclose(f);
+  const vexolith::ReaderOptions options = Options();
+  for (auto _ : state) {
+    const vexolith::ReadResult r = vexolith::ReadFile(path, options);
+    if (!r.ok) state.SkipWithError(r.fault.c_str());
+    benchmark::DoNotOptimize(r.figures.size());
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadJpegFile12MP)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
