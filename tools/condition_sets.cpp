@@ -185,13 +185,15 @@ FigureParams MultiSet(std::uint32_t seed, int index) {
   return p;
 }
 
-// The figure sizes of kSetSizes in turn, filling 20-98% of the picture (up
+// The figure sizes of kSetSizes in turn (the longer side of the figure's box
+// as seen, so an 8000-pixel figure fits a 64 MP picture at any turn), filling 20-98% of the picture (up
 // to 64 MP: bigger pictures are cropped about the figure), mild tilt, blur
 // and noise.
 FigureParams SizesSet(std::uint32_t seed, int index) {
   Draw d(seed, index, 13);
   FigureParams p = Clean(d);
   p.size = kSetSizes[index % kSetSizeCount];
+  p.box_size = true;
   const int most = static_cast<int>(std::min(16.0, p.size / kMinCell));
   p.rows = std::min(p.rows, most);
   p.cols = std::min(p.cols, most);

@@ -140,9 +140,12 @@ TestPicture Render(const FigureParams& params) {
   const std::vector<Placed> placed = PlaceFigures(params, std::hypot(w0, h0) / 2, more);
 
   // Figures through the camera; the first one's corners then pushed a little
-  // (`skew`), as before.
+  // (`skew`), as before. The camera stands back from the whole group of
+  // figures, not from one, so every figure stays well in front of it.
+  double spread = 0.0;
+  for (const Placed& f : placed) spread = std::max(spread, std::hypot(f.centre.x, f.centre.y));
   const Camera camera(params.angle, params.tilt, params.tilt_axis,
-                      std::max(1.5, params.distance) * params.size);
+                      std::max(1.5, params.distance) * (params.size + 2 * spread));
   std::vector<Quad> quads;
   for (const Placed& f : placed) {
     const double a = f.turn * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a);
@@ -155,16 +158,23 @@ TestPicture Render(const FigureParams& params) {
     }
     quads.push_back(q);
   }
-  std::vector<Quad> marks = MakeClutter(
-      params.clutter, params.size, cell,
-      [&] {
-        double clear = 0.0;
-        for (const Placed& f : placed) clear = std::max(clear, std::hypot(f.centre.x, f.centre.y));
-        return clear + std::hypot(w0, h0) / 2;
-      }(),
-      more);
+  std::vector<Quad> marks =
+      MakeClutter(params.clutter, params.size, cell, spread + std::hypot(w0, h0) / 2, more);
+  // Marks so far out that the tilted page runs towards the horizon there are left off.
+  std::erase_if(marks, [&](const Quad& q) {
+    return std::any_of(q.begin(), q.end(), [&](const Pt& p) { return camera.Depth(p) < 0.5; });
+  });
   for (Quad& q : marks)
     for (Pt& p : q) p = camera.Project(p);
+  // A size given as seen: everything scaled so the first figure's box has that longer side.
+  if (params.box_size) {
+    Bounds first;
+    for (const Pt& p : quads[0]) first.Add(p);
+    const double k = params.size / std::max(first.maxx - first.minx, first.maxy - first.miny);
+    for (std::vector<Quad>* v : {&quads, &marks})
+      for (Quad& q : *v)
+        for (Pt& p : q) p = {p.x * k, p.y * k};
+  }
 
   // Framing: by `margin` around the figures, or by `fill` around everything
   // on the page, the figures kept whole with 2 pixels of paper at least.
