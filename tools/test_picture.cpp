@@ -84,8 +84,7 @@ std::vector<Placed> PlaceFigures(const FigureParams& params, double radius, std:
     for (const Placed& p : out)
       clear = clear && std::hypot(c.x - p.centre.x, c.y - p.centre.y) > 2 * radius + params.size / 6;
     if (!clear) continue;
-    FigureParams own = params;
-    own.black.clear();
+    FigureParams own = params;  // given cells are every figure's; random ones differ
     own.seed = params.seed + 7919u * k;
     out.push_back({c, Uniform(rng, -25.0, 25.0), FigureCells(own)});
     ++k;
@@ -101,9 +100,13 @@ struct Bounds {
   }
 };
 
-// An offset in [lo, hi] when there is room, else the middle of the two.
-double Offset(double lo, double hi, std::mt19937& rng) {
-  return lo <= hi ? Uniform(rng, lo, hi) : (lo + hi) / 2;
+// A shift along one axis that puts [lo, hi] inside [2, n - 3] and, where
+// that leaves room, [all_lo, all_hi] inside [0, n - 1].
+double Offset(double lo, double hi, double all_lo, double all_hi, int n, std::mt19937& rng) {
+  double a = 2.0 - lo, b = n - 3.0 - hi;
+  const double ca = std::max(a, -all_lo), cb = std::min(b, n - 1.0 - all_hi);
+  if (ca <= cb) a = ca, b = cb;
+  return a <= b ? Uniform(rng, a, b) : (a + b) / 2;
 }
 
 }  // namespace
@@ -202,12 +205,9 @@ TestPicture Render(const FigureParams& params) {
       w = std::max(w * k, fw), h = std::max(h * k, fh);
     }
     width = static_cast<int>(std::ceil(w)), height = static_cast<int>(std::ceil(h));
-    // Everything inside when it fits, else the figures inside.
-    const bool fits = all.maxx - all.minx <= width && all.maxy - all.miny <= height;
-    const Bounds& keep = fits ? all : figs;
-    const double pad = fits ? 0.0 : 2.0;
-    ox = Offset(pad - keep.minx, width - 1 - pad - keep.maxx, more);
-    oy = Offset(pad - keep.miny, height - 1 - pad - keep.maxy, more);
+    // The figures inside with 2 pixels of paper; the marks too when there is room.
+    ox = Offset(figs.minx, figs.maxx, all.minx, all.maxx, width, more);
+    oy = Offset(figs.miny, figs.maxy, all.miny, all.maxy, height, more);
   }
   for (Quad& q : quads)
     for (Pt& p : q) p = {p.x + ox, p.y + oy};
