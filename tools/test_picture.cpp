@@ -140,7 +140,7 @@ TestPicture Render(const FigureParams& params) {
   const int longer = std::max(params.rows, params.cols);
   const double w0 = params.size * params.cols / longer, h0 = params.size * params.rows / longer;
   const double cell = params.size / longer;
-  const std::vector<Placed> placed = PlaceFigures(params, std::hypot(w0, h0) / 2, more);
+  std::vector<Placed> placed = PlaceFigures(params, std::hypot(w0, h0) / 2, more);
 
   // Figures through the camera; the first one's corners then pushed a little
   // (`skew`), as before. The camera stands back from the whole group of
@@ -149,12 +149,20 @@ TestPicture Render(const FigureParams& params) {
   for (const Placed& f : placed) spread = std::max(spread, std::hypot(f.centre.x, f.centre.y));
   const Camera camera(params.angle, params.tilt, params.tilt_axis,
                       std::max(1.5, params.distance) * (params.size + 2 * spread));
-  std::vector<Quad> quads;
-  for (const Placed& f : placed) {
+  auto seen = [&](const Placed& f) {
     const double a = f.turn * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a);
     Quad q{{{-w0 / 2, -h0 / 2}, {w0 / 2, -h0 / 2}, {w0 / 2, h0 / 2}, {-w0 / 2, h0 / 2}}};
+    for (Pt& p : q) p = camera.Project({f.centre.x + p.x * c + p.y * s, f.centre.y - p.x * s + p.y * c});
+    return q;
+  };
+  // A figure seen too near the turn where its top edge is a toss-up is
+  // turned on, 3 degrees at a time, until its reading is settled.
+  for (Placed& f : placed)
+    for (int tries = 0; tries < 30 && Ambiguity(seen(f)) < params.min_ambiguity; ++tries) f.turn += 3.0;
+  std::vector<Quad> quads;
+  for (const Placed& f : placed) {
+    Quad q = seen(f);
     for (Pt& p : q) {
-      p = camera.Project({f.centre.x + p.x * c + p.y * s, f.centre.y - p.x * s + p.y * c});
       std::mt19937& r = quads.empty() ? rng : more;
       p.x += Uniform(r, -1.0, 1.0) * params.skew * params.size;
       p.y += Uniform(r, -1.0, 1.0) * params.skew * params.size;
