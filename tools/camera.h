@@ -62,17 +62,26 @@ class Camera {
         d_(distance) {}
 
   Pt Project(Pt p) const {
+    const Turned t = Turn(p);
+    const double s = d_ / (d_ + t.Z);
+    return {t.X * s, t.Y * s};
+  }
+
+  // The point's distance from the camera over the page centre's: far below
+  // 1 near the camera, where the page would run off towards infinity.
+  double Depth(Pt p) const { return (d_ + Turn(p).Z) / d_; }
+
+ private:
+  struct Turned {
+    double X, Y, Z;
+  };
+  Turned Turn(Pt p) const {
     const double x = p.x * ca_ + p.y * sa_, y = -p.x * sa_ + p.y * ca_;
     // Rodrigues' turn of (x, y, 0) about the in-page axis (kx, ky, 0).
     const double dot = kx_ * x + ky_ * y;
-    const double X = x * ct_ + kx_ * dot * (1.0 - ct_);
-    const double Y = y * ct_ + ky_ * dot * (1.0 - ct_);
-    const double Z = (kx_ * y - ky_ * x) * st_;
-    const double s = d_ / (d_ + Z);
-    return {X * s, Y * s};
+    return {x * ct_ + kx_ * dot * (1.0 - ct_), y * ct_ + ky_ * dot * (1.0 - ct_), (kx_ * y - ky_ * x) * st_};
   }
 
- private:
   static constexpr double kRad = std::numbers::pi / 180.0;
   double ca_, sa_, ct_, st_, kx_, ky_, d_;
 };

@@ -30,9 +30,9 @@ void Box(std::vector<Quad>& out, double size, double cell, std::mt19937& rng) {
   out.push_back(Rect(w / 2 - t, -h / 2 + t, w / 2, h / 2 - t));
 }
 
-// Two to five lines of words; each letter one to three bars (upright,
+// Two to five lines of words, none much longer than 1.5 figure sizes; each letter one to three bars (upright,
 // across at top, middle or foot, or slanted), letters 0.4 to 1.5 cells tall.
-void Text(std::vector<Quad>& out, double cell, std::mt19937& rng) {
+void Text(std::vector<Quad>& out, double size, double cell, std::mt19937& rng) {
   const double gh = cell * Uniform(rng, 0.4, 1.5), stroke = gh * Uniform(rng, 0.1, 0.2), gw = gh * 0.6;
   const int lines = 2 + static_cast<int>(rng() % 4);
   const std::size_t first = out.size();
@@ -41,7 +41,8 @@ void Text(std::vector<Quad>& out, double cell, std::mt19937& rng) {
     const double top = l * gh * 1.6;
     double x = 0.0;
     const int words = 2 + static_cast<int>(rng() % 4);
-    for (int w = 0; w < words; ++w, x += gw) {
+    // Lines end within about one and a half figure sizes.
+    for (int w = 0; w < words && x < 1.5 * size; ++w, x += gw) {
       const int letters = 2 + static_cast<int>(rng() % 6);
       for (int g = 0; g < letters; ++g, x += gw * 1.25) {
         const int bars = 1 + static_cast<int>(rng() % 3);
@@ -91,7 +92,7 @@ std::vector<Quad> MakeClutter(int count, double size, double cell, double clear,
         Box(mark, size, cell, rng);
         break;
       default:
-        Text(mark, cell, rng);
+        Text(mark, size, cell, rng);
         break;
     }
     // The mark's reach from its own centre, so it can be set clear of the figures.

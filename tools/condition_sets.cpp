@@ -28,19 +28,25 @@ class Draw {
 // are made and read in minutes; the "sizes" set alone goes up to 64 MP.
 constexpr double kSetPixels = 2e6;
 
+// Figures are seen at least this many degrees from the turn where the
+// top edge is a toss-up (45 degrees plus a multiple of 90, for a square
+// view), where a reading may fairly come out turned a quarter.
+constexpr double kMinAmbiguity = 3.0;
+
 // Smallest cell side, in pixels, in every set.
 constexpr double kMinCell = 4.0;
 
 // The clean base every set starts from: 4 to 16 cells a side (border ring
 // included), 60 to 700 pixels across with cells of 4 pixels or more, turned
-// anywhere, square-on, filling 30-90% of the picture, sharp, nearly
-// noiseless, white paper and black ink, even light.
+// anywhere but within 3 degrees of a toss-up, square-on, filling 30-90% of
+// the picture, sharp, nearly noiseless, white paper and black ink, even light.
 FigureParams Clean(Draw& d) {
   FigureParams p;
   p.rows = d.Int(4, 16);
   p.cols = d.Int(4, 16);
   p.size = std::max(d.Log(60.0, 700.0), kMinCell * std::max(p.rows, p.cols));
   p.angle = d.Uniform(0.0, 360.0);
+  p.min_ambiguity = kMinAmbiguity;
   p.fill = d.Uniform(0.3, 0.9);
   p.max_pixels = kSetPixels;
   p.blur = d.Uniform(0.0, 0.5);
@@ -185,13 +191,15 @@ FigureParams MultiSet(std::uint32_t seed, int index) {
   return p;
 }
 
-// The figure sizes of kSetSizes in turn, filling 20-98% of the picture (up
+// The figure sizes of kSetSizes in turn (the longer side of the figure's box
+// as seen, so an 8000-pixel figure fits a 64 MP picture at any turn), filling 20-98% of the picture (up
 // to 64 MP: bigger pictures are cropped about the figure), mild tilt, blur
 // and noise.
 FigureParams SizesSet(std::uint32_t seed, int index) {
   Draw d(seed, index, 13);
   FigureParams p = Clean(d);
   p.size = kSetSizes[index % kSetSizeCount];
+  p.box_size = true;
   const int most = static_cast<int>(std::min(16.0, p.size / kMinCell));
   p.rows = std::min(p.rows, most);
   p.cols = std::min(p.cols, most);

@@ -33,7 +33,7 @@ bool IsInk(double cu, double cv, int rows, int cols, double half_line, const std
   if (!(cu >= 0.0 && cu < cols && cv >= 0.0 && cv < rows)) return false;
   const int c = static_cast<int>(cu), r = static_cast<int>(cv);
   if (cells[static_cast<std::size_t>(r) * cols + c]) return true;
-  return std::fabs(cu - std::round(cu)) < half_line || std::fabs(cv - std::round(cv)) < half_line;
+  return std::fabs(cu - std::floor(cu + 0.5)) < half_line || std::fabs(cv - std::floor(cv + 0.5)) < half_line;
 }
 
 // Signed distances to the sides of a convex quadrilateral, positive inside.
@@ -107,8 +107,8 @@ void PaintFigure(Plane& plane, const std::array<Pt, 4>& quad, int rows, int cols
       const double cu = nu / nw, cv = nv / nw;
       if (cu < -ru || cv < -rv || cu > cols + ru || cv > rows + rv) continue;
       double cover;
-      if (std::fabs(cu - std::round(cu)) > half_line + ru &&
-          std::fabs(cv - std::round(cv)) > half_line + rv) {
+      if (std::fabs(cu - std::floor(cu + 0.5)) > half_line + ru &&
+          std::fabs(cv - std::floor(cv + 0.5)) > half_line + rv) {
         cover = IsInk(cu, cv, rows, cols, half_line, cells) ? 1.0 : 0.0;
       } else {
         int hits = 0;

@@ -45,25 +45,20 @@ std::vector<float> Kernel(double sigma, int radius) {
 }
 
 // The factor light puts on the gray level at (x, y).
-struct LightAt {
-  const Light& l;
-  double Row(double x, double y) const {
-    double f = 1.0;
-    if (l.fall > 0.0) {
-      const double t =
-          ((x - l.fall_from.x) * l.fall_dir.x + (y - l.fall_from.y) * l.fall_dir.y) / l.fall_span;
-      f *= 1.0 - l.fall * std::clamp(t, 0.0, 1.0);
-    }
-    if (l.shadow > 0.0) {
-      const double s = (x - l.shadow_at.x) * l.shadow_normal.x + (y - l.shadow_at.y) * l.shadow_normal.y;
-      // A sharp edge still covers a pixel in part; a soft one ramps smoothly.
-      const double w = std::max(1.0, l.shadow_soft);
-      const double t = std::clamp(s / w + 0.5, 0.0, 1.0);
-      f *= 1.0 - l.shadow * t * t * (3.0 - 2.0 * t);
-    }
-    return f;
+double LightFactor(const Light& l, double x, double y) {
+  double f = 1.0;
+  if (l.fall > 0.0) {
+    const double t = ((x - l.fall_from.x) * l.fall_dir.x + (y - l.fall_from.y) * l.fall_dir.y) / l.fall_span;
+    f *= 1.0 - l.fall * std::clamp(t, 0.0, 1.0);
   }
-};
+  if (l.shadow > 0.0) {
+    const double s = (x - l.shadow_at.x) * l.shadow_normal.x + (y - l.shadow_at.y) * l.shadow_normal.y;
+    // A sharp edge still covers a pixel in part; a soft one ramps smoothly.
+    const double t = std::clamp(s / std::max(1.0, l.shadow_soft) + 0.5, 0.0, 1.0);
+    f *= 1.0 - l.shadow * t * t * (3.0 - 2.0 * t);
+  }
+  return f;
+}
 
 }  // namespace
 
@@ -104,11 +99,16 @@ void GaussianBlur(Plane& plane, double sigma) {
 }
 
 Picture Spoil(Plane& plane, const Light& light, double blur, double noise, std::uint64_t seed) {
-  const LightAt at{light};
   const float span = static_cast<float>(light.paper - light.ink), ink = static_cast<float>(light.ink);
+  const bool even = !(light.fall > 0.0) && !(light.shadow > 0.0);
   for (int y = 0; y < plane.height; ++y) {
     float* row = plane.Row(y);
-    for (int x = 0; x < plane.width; ++x) row[x] = static_cast<float>((ink + span * row[x]) * at.Row(x, y));
+    if (even) {
+      for (int x = 0; x < plane.width; ++x) row[x] = ink + span * row[x];
+    } else {
+      for (int x = 0; x < plane.width; ++x)
+        row[x] = static_cast<float>((ink + span * row[x]) * LightFactor(light, x, y));
+    }
   }
   GaussianBlur(plane, blur);
 
@@ -116,15 +116,15 @@ Picture Spoil(Plane& plane, const Light& light, double blur, double noise, std::
   pic.width = plane.width;
   pic.height = plane.height;
   pic.bgr.resize(plane.v.size() * 3);
-  // A faint warm tint, so the gray conversion's weights matter.
-  static constexpr float kTint[3] = {-6.0f, 0.0f, 4.0f};
+  // A faint warm tint, so the gray conversion's weights matter; + 0.5 rounds.
+  static constexpr float kTint[3] = {-5.5f, 0.5f, 4.5f};
   const std::vector<float>& normal = NormalTable();
   FastRandom rng(seed);
   const float sigma = static_cast<float>(noise);
-  for (std::size_t i = 0; i < plane.v.size(); ++i) {
+  std::uint8_t* out = pic.bgr.data();
+  for (std::size_t i = 0; i < plane.v.size(); ++i, out += 3) {
     const float v = plane.v[i] + (sigma > 0.0f ? sigma * normal[rng.Next() >> 48] : 0.0f);
-    for (int c = 0; c < 3; ++c)
-      pic.bgr[i * 3 + c] = static_cast<std::uint8_t>(std::clamp(std::lround(v + kTint[c]), 0L, 255L));
+    for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>(std::clamp(v + kTint[c], 0.0f, 255.0f));
   }
   return pic;
 }

@@ -84,8 +84,7 @@ std::vector<Placed> PlaceFigures(const FigureParams& params, double radius, std:
     for (const Placed& p : out)
       clear = clear && std::hypot(c.x - p.centre.x, c.y - p.centre.y) > 2 * radius + params.size / 6;
     if (!clear) continue;
-    FigureParams own = params;
-    own.black.clear();
+    FigureParams own = params;  // given cells are every figure's; random ones differ
     own.seed = params.seed + 7919u * k;
     out.push_back({c, Uniform(rng, -25.0, 25.0), FigureCells(own)});
     ++k;
@@ -101,9 +100,13 @@ struct Bounds {
   }
 };
 
-// An offset in [lo, hi] when there is room, else the middle of the two.
-double Offset(double lo, double hi, std::mt19937& rng) {
-  return lo <= hi ? Uniform(rng, lo, hi) : (lo + hi) / 2;
+// A shift along one axis that puts [lo, hi] inside [2, n - 3] and, where
+// that leaves room, [all_lo, all_hi] inside [0, n - 1].
+double Offset(double lo, double hi, double all_lo, double all_hi, int n, std::mt19937& rng) {
+  double a = 2.0 - lo, b = n - 3.0 - hi;
+  const double ca = std::max(a, -all_lo), cb = std::min(b, n - 1.0 - all_hi);
+  if (ca <= cb) a = ca, b = cb;
+  return a <= b ? Uniform(rng, a, b) : (a + b) / 2;
 }
 
 }  // namespace
@@ -137,34 +140,52 @@ TestPicture Render(const FigureParams& params) {
   const int longer = std::max(params.rows, params.cols);
   const double w0 = params.size * params.cols / longer, h0 = params.size * params.rows / longer;
   const double cell = params.size / longer;
-  const std::vector<Placed> placed = PlaceFigures(params, std::hypot(w0, h0) / 2, more);
+  std::vector<Placed> placed = PlaceFigures(params, std::hypot(w0, h0) / 2, more);
 
   // Figures through the camera; the first one's corners then pushed a little
-  // (`skew`), as before.
+  // (`skew`), as before. The camera stands back from the whole group of
+  // figures, not from one, so every figure stays well in front of it.
+  double spread = 0.0;
+  for (const Placed& f : placed) spread = std::max(spread, std::hypot(f.centre.x, f.centre.y));
   const Camera camera(params.angle, params.tilt, params.tilt_axis,
-                      std::max(1.5, params.distance) * params.size);
-  std::vector<Quad> quads;
-  for (const Placed& f : placed) {
+                      std::max(1.5, params.distance) * (params.size + 2 * spread));
+  auto seen = [&](const Placed& f) {
     const double a = f.turn * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a);
     Quad q{{{-w0 / 2, -h0 / 2}, {w0 / 2, -h0 / 2}, {w0 / 2, h0 / 2}, {-w0 / 2, h0 / 2}}};
+    for (Pt& p : q) p = camera.Project({f.centre.x + p.x * c + p.y * s, f.centre.y - p.x * s + p.y * c});
+    return q;
+  };
+  // A figure seen too near the turn where its top edge is a toss-up is
+  // turned on, 3 degrees at a time, until its reading is settled.
+  for (Placed& f : placed)
+    for (int tries = 0; tries < 30 && Ambiguity(seen(f)) < params.min_ambiguity; ++tries) f.turn += 3.0;
+  std::vector<Quad> quads;
+  for (const Placed& f : placed) {
+    Quad q = seen(f);
     for (Pt& p : q) {
-      p = camera.Project({f.centre.x + p.x * c + p.y * s, f.centre.y - p.x * s + p.y * c});
       std::mt19937& r = quads.empty() ? rng : more;
       p.x += Uniform(r, -1.0, 1.0) * params.skew * params.size;
       p.y += Uniform(r, -1.0, 1.0) * params.skew * params.size;
     }
     quads.push_back(q);
   }
-  std::vector<Quad> marks = MakeClutter(
-      params.clutter, params.size, cell,
-      [&] {
-        double clear = 0.0;
-        for (const Placed& f : placed) clear = std::max(clear, std::hypot(f.centre.x, f.centre.y));
-        return clear + std::hypot(w0, h0) / 2;
-      }(),
-      more);
+  std::vector<Quad> marks =
+      MakeClutter(params.clutter, params.size, cell, spread + std::hypot(w0, h0) / 2, more);
+  // Marks so far out that the tilted page runs towards the horizon there are left off.
+  std::erase_if(marks, [&](const Quad& q) {
+    return std::any_of(q.begin(), q.end(), [&](const Pt& p) { return camera.Depth(p) < 0.5; });
+  });
   for (Quad& q : marks)
     for (Pt& p : q) p = camera.Project(p);
+  // A size given as seen: everything scaled so the first figure's box has that longer side.
+  if (params.box_size) {
+    Bounds first;
+    for (const Pt& p : quads[0]) first.Add(p);
+    const double k = params.size / std::max(first.maxx - first.minx, first.maxy - first.miny);
+    for (std::vector<Quad>* v : {&quads, &marks})
+      for (Quad& q : *v)
+        for (Pt& p : q) p = {p.x * k, p.y * k};
+  }
 
   // Framing: by `margin` around the figures, or by `fill` around everything
   // on the page, the figures kept whole with 2 pixels of paper at least.
@@ -192,12 +213,9 @@ TestPicture Render(const FigureParams& params) {
       w = std::max(w * k, fw), h = std::max(h * k, fh);
     }
     width = static_cast<int>(std::ceil(w)), height = static_cast<int>(std::ceil(h));
-    // Everything inside when it fits, else the figures inside.
-    const bool fits = all.maxx - all.minx <= width && all.maxy - all.miny <= height;
-    const Bounds& keep = fits ? all : figs;
-    const double pad = fits ? 0.0 : 2.0;
-    ox = Offset(pad - keep.minx, width - 1 - pad - keep.maxx, more);
-    oy = Offset(pad - keep.miny, height - 1 - pad - keep.maxy, more);
+    // The figures inside with 2 pixels of paper; the marks too when there is room.
+    ox = Offset(figs.minx, figs.maxx, all.minx, all.maxx, width, more);
+    oy = Offset(figs.miny, figs.maxy, all.miny, all.maxy, height, more);
   }
   for (Quad& q : quads)
     for (Pt& p : q) p = {p.x + ox, p.y + oy};

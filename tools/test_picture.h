@@ -44,6 +44,9 @@ struct FigureParams {
   int jpeg = 0;              // JPEG round trip at this quality (1 .. 100); 0: none
   int clutter = 0;           // dark marks beside the figures: filled blocks, outlined boxes, lines of text
   int figures = 1;           // figures on the page (1 .. 6), all rows x cols, none overlapping another
+  double min_ambiguity =
+      0;                  // degrees the seen top edge must win by (see SeenTopLeft); nearer ties turn further
+  bool box_size = false;  // `size` is the longer side of the first figure's box as seen, not of the figure
   double max_pixels =
       64e6;  // with `fill`, the picture is cropped about the figures to hold at most this many
 };
