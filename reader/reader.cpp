@@ -81,9 +81,12 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   int factor = ReductionFactor(picture.width, picture.height, options.max_side);
   vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
   // Nothing at the working size: small figures may have been lost in the
-  // reduction; look again at a third of the factor.
+  // reduction; look again at a third of the factor, as long as the search
+  // plane stays within 16 megapixels (its labels take 4 bytes a pixel).
   while (found.empty() && factor > 1) {
-    factor = std::max(1, factor / 3);
+    const int finer = std::max(1, factor / 3);
+    if (static_cast<double>(picture.width / finer) * (picture.height / finer) > 16e6) break;
+    factor = finer;
     vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
   }
   if (found.empty())
