@@ -70,7 +70,8 @@ Plane ThresholdBlock(const Plane& plane, const Integral& sums, int block) {
     const int y1 = std::min(h, by + block);
     for (int bx = 0; bx < w; bx += block) {
       const int x1 = std::min(w, bx + block);
-      const double mean = static_cast<double>(sums.Box(bx, by, x1, y1)) / (static_cast<double>(x1 - bx) * (y1 - by));
+      const double mean =
+          static_cast<double>(sums.Box(bx, by, x1, y1)) / (static_cast<double>(x1 - bx) * (y1 - by));
       const double level = (mean + 128.0) / 2.0;
       for (int y = by; y < y1; ++y) {
         const std::uint8_t* r = plane.Row(y);

@@ -8,8 +8,8 @@ namespace {
 
 // Mean gray over u0..u1, v0..v1 of the unit square, n x n samples; NaN when
 // a sample falls outside the picture.
-double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0, double v1,
-                 int n) {
+double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
+                 double v1, int n) {
   double sum = 0.0;
   for (int a = 0; a < n; ++a) {
     for (int b = 0; b < n; ++b) {
@@ -31,8 +31,9 @@ double Median(std::vector<double> v) {
 // Interpolates a level known along the four sides into cell (i, j): side
 // values top[j], bottom[j], left[i], right[i] weighted by the inverse of the
 // distance in cells from the cell to that side's sample.
-double FromSides(const std::vector<double>& top, const std::vector<double>& bottom, const std::vector<double>& left,
-                 const std::vector<double>& right, int i, int j, int rows, int cols) {
+double FromSides(const std::vector<double>& top, const std::vector<double>& bottom,
+                 const std::vector<double>& left, const std::vector<double>& right, int i, int j, int rows,
+                 int cols) {
   const double values[4] = {top[j], bottom[j], left[i], right[i]};
   const double dist[4] = {static_cast<double>(i), static_cast<double>(rows - 1 - i), static_cast<double>(j),
                           static_cast<double>(cols - 1 - j)};
@@ -84,8 +85,9 @@ bool SplitValues(std::vector<double> sorted, double& threshold, double& gap) {
 // Cell values against the levels of the cells within 3 cells around: paper
 // from those read white and from the paper strip outside the figure, ink
 // from those read black, each weighted by 1 / (1 + distance^2).
-std::vector<double> LocalValues(const std::vector<double>& gray, const std::vector<double>& values, double threshold,
-                                const std::vector<double>& paper_top, const std::vector<double>& paper_bottom,
+std::vector<double> LocalValues(const std::vector<double>& gray, const std::vector<double>& values,
+                                double threshold, const std::vector<double>& paper_top,
+                                const std::vector<double>& paper_bottom,
                                 const std::vector<double>& paper_left, const std::vector<double>& paper_right,
                                 int rows, int cols) {
   std::vector<double> out(gray.size());
@@ -99,13 +101,18 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
           const bool out_row = a < 0 || a >= rows, out_col = b < 0 || b >= cols;
           if (out_row && out_col) continue;
           if (out_row || out_col) {
-            const double p = a < 0 ? paper_top[b] : a >= rows ? paper_bottom[b] : b < 0 ? paper_left[a] : paper_right[a];
+            const double p = a < 0       ? paper_top[b]
+                             : a >= rows ? paper_bottom[b]
+                             : b < 0     ? paper_left[a]
+                                         : paper_right[a];
             paper += w * p, paper_w += w;
             continue;
           }
           const std::size_t m = static_cast<std::size_t>(a) * cols + b;
-          if (values[m] > threshold) ink += w * gray[m], ink_w += w;
-          else paper += w * gray[m], paper_w += w;
+          if (values[m] > threshold)
+            ink += w * gray[m], ink_w += w;
+          else
+            paper += w * gray[m], paper_w += w;
         }
       }
       const std::size_t k = static_cast<std::size_t>(i) * cols + j;
@@ -150,18 +157,20 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
 
 }  // namespace
 
-CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols, double fixed_threshold) {
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
+                      double fixed_threshold) {
   CellReading r;
   const Homography map(seen);
-  const double cell_px = std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const double cell_px =
+      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
   // Samples per side of a cell's central half: about one per 1.5 pixels, 2..6.
   const int n = std::clamp(static_cast<int>(cell_px / 3.0), 2, 6);
   const std::size_t cells = static_cast<std::size_t>(rows) * cols;
   std::vector<double> gray(cells);
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < cols; ++j)
-      gray[static_cast<std::size_t>(i) * cols + j] =
-          PatchMean(picture, map, (j + 0.25) / cols, (j + 0.75) / cols, (i + 0.25) / rows, (i + 0.75) / rows, n);
+      gray[static_cast<std::size_t>(i) * cols + j] = PatchMean(
+          picture, map, (j + 0.25) / cols, (j + 0.75) / cols, (i + 0.25) / rows, (i + 0.75) / rows, n);
   for (double g : gray)
     if (std::isnan(g)) {
       r.fault = "the figure reaches outside the picture";
@@ -228,7 +237,8 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
       const double paper = FromSides(paper_top, paper_bottom, paper_left, paper_right, i, j, rows, cols);
       const double span = std::max(paper - ink, 4.0);
-      r.values[static_cast<std::size_t>(i) * cols + j] = (paper - gray[static_cast<std::size_t>(i) * cols + j]) / span;
+      r.values[static_cast<std::size_t>(i) * cols + j] =
+          (paper - gray[static_cast<std::size_t>(i) * cols + j]) / span;
     }
   }
 
@@ -239,7 +249,8 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
   std::vector<double> ring;
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < cols; ++j)
-      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1) ring.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        ring.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);
 
   double gap = 1.0;
   if (fixed_threshold >= 0.0) {
@@ -261,11 +272,12 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       // levels of the cells around it: paper from its white neighbours and
       // the strip outside, ink from its black ones. A shadow edge across the
       // figure moves both levels where the side-to-side estimate cannot.
-      const std::vector<double> local =
-          LocalValues(gray, r.values, r.threshold, paper_top, paper_bottom, paper_left, paper_right, rows, cols);
+      const std::vector<double> local = LocalValues(gray, r.values, r.threshold, paper_top, paper_bottom,
+                                                    paper_left, paper_right, rows, cols);
       std::vector<double> local_inner;
       for (int i = 1; i + 1 < rows; ++i)
-        for (int j = 1; j + 1 < cols; ++j) local_inner.push_back(local[static_cast<std::size_t>(i) * cols + j]);
+        for (int j = 1; j + 1 < cols; ++j)
+          local_inner.push_back(local[static_cast<std::size_t>(i) * cols + j]);
       double local_threshold = 0.0, local_gap = 0.0;
       if (SplitValues(local_inner, local_threshold, local_gap)) {
         r.values = local;

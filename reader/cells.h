@@ -23,19 +23,20 @@
 namespace vx::reader {
 
 struct CellReading {
-  bool ok = false;               // the checks stand behind the reading
-  std::string fault;             // why not, when ok is false
-  std::vector<double> values;    // rows * cols, row-major
-  std::vector<double> margins;   // |value - threshold|
+  bool ok = false;              // the checks stand behind the reading
+  std::string fault;            // why not, when ok is false
+  std::vector<double> values;   // rows * cols, row-major
+  std::vector<double> margins;  // |value - threshold|
   std::vector<unsigned char> black;
   double threshold = 0.5;
-  double confidence = 0.0;       // 0..1
-  bool uniform = false;          // the inner cells all read one colour
+  double confidence = 0.0;  // 0..1
+  bool uniform = false;     // the inner cells all read one colour
 };
 
 // Reads the cells of the figure with seen corners `seen` (top-left,
 // top-right, bottom-right, bottom-left). fixed_threshold >= 0 fixes the
 // threshold instead of choosing it.
-CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols, double fixed_threshold);
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
+                      double fixed_threshold);
 
 }  // namespace vx::reader

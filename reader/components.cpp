@@ -18,8 +18,10 @@ struct Forest {
   }
   void Join(std::int32_t a, std::int32_t b) {
     a = Find(a), b = Find(b);
-    if (a < b) parent[b] = a;
-    else if (b < a) parent[a] = b;
+    if (a < b)
+      parent[b] = a;
+    else if (b < a)
+      parent[a] = b;
   }
 };
 
@@ -42,8 +44,10 @@ Labels LabelRegions(const Plane& binary) {
       std::int32_t label = 0;
       auto take = [&](std::int32_t n) {
         if (n == 0) return;
-        if (label == 0) label = n;
-        else if (n != label) forest.Join(label, n);
+        if (label == 0)
+          label = n;
+        else if (n != label)
+          forest.Join(label, n);
       };
       if (x > 0) take(row[x - 1]);
       if (up) {

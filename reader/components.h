@@ -16,9 +16,9 @@ struct PixelPoint {
 
 // One 8-connected region of black pixels.
 struct Region {
-  int area = 0;                                // black pixels
+  int area = 0;                                  // black pixels
   int left = 0, top = 0, right = 0, bottom = 0;  // bounding box, inclusive
-  PixelPoint first{};                          // its first pixel in row order (on the outer boundary)
+  PixelPoint first{};                            // its first pixel in row order (on the outer boundary)
 };
 
 // The labelled plane: label of every pixel (0 white, n > 0 region n - 1).

@@ -70,7 +70,8 @@ bool Contains(const Quad& q, Point p) {
 }
 
 Quad SeenCorners(const Quad& outline) {
-  const Quad cw = TwiceSignedArea(outline) >= 0.0 ? outline : Quad{outline[0], outline[3], outline[2], outline[1]};
+  const Quad cw =
+      TwiceSignedArea(outline) >= 0.0 ? outline : Quad{outline[0], outline[3], outline[2], outline[1]};
   int best = 0;
   double best_score = -2.0;
   for (int k = 0; k < 4; ++k) {
@@ -94,9 +95,15 @@ Homography::Homography(const Quad& q) {
   const double den = dx1 * dy2 - dx2 * dy1;
   const double g = den != 0.0 ? (dx3 * dy2 - dx2 * dy3) / den : 0.0;
   const double h = den != 0.0 ? (dx1 * dy3 - dx3 * dy1) / den : 0.0;
-  const double m[9] = {q[1].x - q[0].x + g * q[1].x, q[3].x - q[0].x + h * q[3].x, q[0].x,
-                       q[1].y - q[0].y + g * q[1].y, q[3].y - q[0].y + h * q[3].y, q[0].y,
-                       g,                            h,                            1.0};
+  const double m[9] = {q[1].x - q[0].x + g * q[1].x,
+                       q[3].x - q[0].x + h * q[3].x,
+                       q[0].x,
+                       q[1].y - q[0].y + g * q[1].y,
+                       q[3].y - q[0].y + h * q[3].y,
+                       q[0].y,
+                       g,
+                       h,
+                       1.0};
   std::copy(m, m + 9, m_);
 }
 

@@ -69,7 +69,8 @@ Plane BoxSmooth(const Plane& plane) {
     }
   }
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t *u = across.Row(std::max(y - 1, 0)), *m = across.Row(y), *b = across.Row(std::min(y + 1, h - 1));
+    const std::uint8_t *u = across.Row(std::max(y - 1, 0)), *m = across.Row(y),
+                       *b = across.Row(std::min(y + 1, h - 1));
     std::uint8_t* d = out.Row(y);
     for (int x = 0; x < w; ++x) d[x] = static_cast<std::uint8_t>((u[x] + m[x] + b[x] + 1) / 3);
   }

@@ -73,8 +73,8 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   if (options.rows < 1 || options.cols < 1 || options.rows > 1000 || options.cols > 1000)
     return Fail(r, "the grid needs 1 to 1000 rows and columns");
   if (picture.width < 12 || picture.height < 12)
-    return Fail(r, "picture too small (" + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
-                       " pixels)");
+    return Fail(r, "picture too small (" + std::to_string(picture.width) + "x" +
+                       std::to_string(picture.height) + " pixels)");
   const vx::reader::PictureView view(picture, top_down);
   std::vector<Accepted> found;
   std::string fault;
@@ -90,9 +90,10 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
     vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
   }
   if (found.empty())
-    return Fail(r, "no figure found (" + (fault.empty() ? std::string("no dark quadrilateral large enough for a figure")
-                                                        : fault) +
-                       ")");
+    return Fail(r,
+                "no figure found (" +
+                    (fault.empty() ? std::string("no dark quadrilateral large enough for a figure") : fault) +
+                    ")");
   std::stable_sort(found.begin(), found.end(), [](const Accepted& a, const Accepted& b) {
     if (a.cells.confidence != b.cells.confidence) return a.cells.confidence > b.cells.confidence;
     return a.area > b.area;

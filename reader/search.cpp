@@ -29,7 +29,8 @@ Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y 
 bool SameFigure(const Quad& a, const Quad& b) {
   Point ca{0, 0}, cb{0, 0};
   for (int k = 0; k < 4; ++k) ca.x += a[k].x / 4, ca.y += a[k].y / 4, cb.x += b[k].x / 4, cb.y += b[k].y / 4;
-  const double sa = std::sqrt(std::fabs(TwiceSignedArea(a)) / 2), sb = std::sqrt(std::fabs(TwiceSignedArea(b)) / 2);
+  const double sa = std::sqrt(std::fabs(TwiceSignedArea(a)) / 2),
+               sb = std::sqrt(std::fabs(TwiceSignedArea(b)) / 2);
   return Distance(ca, cb) < 0.08 * std::max(sa, sb) && std::min(sa, sb) > 0.85 * std::max(sa, sb);
 }
 
@@ -49,10 +50,11 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
     case Binarize::kGlobal:
       return ThresholdGlobal(plane, std::clamp(options.level, 0, 255));
     case Binarize::kLocal:
-      return ThresholdLocal(plane, *sums, options.window > 0 ? options.window : (std::min(square, 25) | 1), 2);
+      return ThresholdLocal(plane, *sums, options.window > 0 ? options.window : (std::min(square, 25) | 1),
+                            2);
     case Binarize::kBlock:
-      return ThresholdBlock(plane, *sums,
-                            std::min({options.block > 0 ? options.block : square, plane.width, plane.height}));
+      return ThresholdBlock(
+          plane, *sums, std::min({options.block > 0 ? options.block : square, plane.width, plane.height}));
     case Binarize::kAuto:
       break;
   }
@@ -89,7 +91,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   std::unique_ptr<Integral> sums;
   std::vector<Quad> tried;
   for (int b = 0; b < BinarizationCount(options); ++b) {
-    const bool global = options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && b == 0);
+    const bool global =
+        options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && b == 0);
     if (!global && !sums) sums = std::make_unique<Integral>(plane);
     const Labels labels = LabelRegions(Binarization(b, plane, sums.get(), noise, options));
     std::vector<int> order;
@@ -113,7 +116,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       tried.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
-      const double cell = std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
+      const double cell =
+          std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
       const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
       RefineEdges(picture, quad, reach);
       const Quad seen = SeenCorners(quad);

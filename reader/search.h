@@ -15,9 +15,9 @@ namespace vx::reader {
 
 // A figure that passed every check.
 struct Accepted {
-  Quad seen{};          // top-left, top-right, bottom-right, bottom-left, picture pixels
-  CellReading cells;    // its reading
-  double area = 0.0;    // square pixels
+  Quad seen{};        // top-left, top-right, bottom-right, bottom-left, picture pixels
+  CellReading cells;  // its reading
+  double area = 0.0;  // square pixels
 };
 
 // Searches the picture at reduction `factor`. Readings passing the checks are

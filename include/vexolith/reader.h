@@ -29,7 +29,7 @@ struct Point {
 
 // How the gray picture becomes black and white for the figure search.
 enum class Binarize {
-  kAuto,    // one level for the picture (Otsu) and local means at a few window sizes; every candidate is tried
+  kAuto,  // one level for the picture (Otsu) and local means at a few window sizes; every candidate is tried
   kGlobal,  // one level given by `level`
   kLocal,   // each pixel against the mean of the `window` x `window` square around it, less 2
   kBlock,   // each pixel against (m + 128) / 2, m the mean of its `block` x `block` square
@@ -41,8 +41,8 @@ struct ReaderOptions {
   int cols = 10;                        // cell columns as seen, border ring included; 1..1000
   Binarize binarize = Binarize::kAuto;  // thresholding method of the search
   int level = 128;                      // kGlobal: gray 0..level is black; 0..255
-  int window = 0;   // kLocal: window side in working pixels, >= 1; 0: an eighth of the shorter side, <= 25
-  int block = 0;    // kBlock: square side in working pixels, >= 2; 0: an eighth of the shorter side
+  int window = 0;  // kLocal: window side in working pixels, >= 1; 0: an eighth of the shorter side, <= 25
+  int block = 0;   // kBlock: square side in working pixels, >= 2; 0: an eighth of the shorter side
   double threshold = -1.0;  // cell value above which a cell is black, 0..1; below 0: chosen per figure
   bool all = false;         // false: the one most confident figure; true: every figure found
   int max_side = 1200;      // the search runs on the picture reduced to at most this side, pixels; >= 16
@@ -63,10 +63,10 @@ struct FigureReading {
 
 // The reading of one picture.
 struct ReadResult {
-  bool ok = false;     // true when at least one figure was read
-  std::string fault;   // when ok is false: one line saying why
-  int width = 0;       // picture width in pixels (0 when it could not be loaded)
-  int height = 0;      // picture height in pixels
+  bool ok = false;                     // true when at least one figure was read
+  std::string fault;                   // when ok is false: one line saying why
+  int width = 0;                       // picture width in pixels (0 when it could not be loaded)
+  int height = 0;                      // picture height in pixels
   std::vector<FigureReading> figures;  // most confident first; one unless options.all; never overlapping
 };
 

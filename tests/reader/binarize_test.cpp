@@ -29,7 +29,8 @@ TEST(Binarize, LocalMeanMatchesAPlainLoop) {
           for (int xx = x - s[2] / 2; xx < x - s[2] / 2 + s[2]; ++xx)
             if (xx >= 0 && yy >= 0 && xx < p.width && yy < p.height) sum += p.Row(yy)[xx], ++n;
         const bool black = (p.Row(y)[x] + 3) * n < sum;
-        ASSERT_EQ(got.Row(y)[x], black) << s[0] << "x" << s[1] << " window " << s[2] << " at " << x << "," << y;
+        ASSERT_EQ(got.Row(y)[x], black)
+            << s[0] << "x" << s[1] << " window " << s[2] << " at " << x << "," << y;
       }
     }
   }

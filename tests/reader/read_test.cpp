@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -40,7 +40,8 @@ bool ReadsRight(const vexolith::FigureReading& f, const vxgen::Truth& t) {
     if ((f.black[n] != 0) != t.black[n]) return false;
   const double cell = std::hypot(t.corners[1].x - t.corners[0].x, t.corners[1].y - t.corners[0].y) / t.cols;
   for (int k = 0; k < 4; ++k)
-    if (std::hypot(f.corners[k].x - t.corners[k].x, f.corners[k].y - t.corners[k].y) > std::max(1.0, cell / 4))
+    if (std::hypot(f.corners[k].x - t.corners[k].x, f.corners[k].y - t.corners[k].y) >
+        std::max(1.0, cell / 4))
       return false;
   return true;
 }
@@ -141,9 +142,11 @@ TEST(Reader, RefusesWhatIsNotAFigure) {
          return in && !(x >= 52 && x < 148 && y >= 42 && y < 138);
        },
        "no figure found (no grid lines"},
-      {"text strokes", [](int x, int y) { return y >= 90 && y < 96 && (x / 14) % 2 == 0 && x > 20 && x < 180; },
+      {"text strokes",
+       [](int x, int y) { return y >= 90 && y < 96 && (x / 14) % 2 == 0 && x > 20 && x < 180; },
        "no figure found (no dark quadrilateral"},
-      {"disc", [](int x, int y) { return std::hypot(x - 100, y - 90) < 60; }, "no figure found (no dark quadrilateral"},
+      {"disc", [](int x, int y) { return std::hypot(x - 100, y - 90) < 60; },
+       "no figure found (no dark quadrilateral"},
   };
   for (const Refusal& c : cases) {
     const vxgen::Picture p = Page(200, 180, c.dark);
@@ -160,9 +163,11 @@ TEST(Reader, BadRecordsAndOptionsAreRefused) {
   unsigned char px[16 * 16 * 3] = {};
   ReaderOptions o;
   EXPECT_EQ(vexolith::Read(IMG{nullptr, 16, 48, 16, 1, 0}, true, o).fault, "not an image with pixels");
-  EXPECT_EQ(vexolith::Read(IMG{px, 16, 47, 16, 1, 0}, true, o).fault, "not an image with pixels") << "short stride";
+  EXPECT_EQ(vexolith::Read(IMG{px, 16, 47, 16, 1, 0}, true, o).fault, "not an image with pixels")
+      << "short stride";
   o.rows = 0;
-  EXPECT_EQ(vexolith::Read(IMG{px, 16, 48, 16, 1, 0}, true, o).fault, "the grid needs 1 to 1000 rows and columns");
+  EXPECT_EQ(vexolith::Read(IMG{px, 16, 48, 16, 1, 0}, true, o).fault,
+            "the grid needs 1 to 1000 rows and columns");
   o.rows = 10;
   EXPECT_EQ(vexolith::Read(IMG{px, 11, 48, 16, 1, 0}, true, o).fault, "picture too small (11x16 pixels)");
   EXPECT_EQ(vexolith::ReadFile("/nonexistent/x.png", o).fault, "cannot open: No such file or directory");
@@ -180,7 +185,8 @@ TEST(Reader, BottomUpRecordsAndAGivenThreshold) {
     std::copy_n(&t.picture.bgr[y * row], row, &flipped[(t.picture.height - 1 - y) * row]);
   ReaderOptions o;
   o.rows = t.truth.rows, o.cols = t.truth.cols, o.threshold = 0.3;
-  const ReadResult r = vexolith::Read(IMG{flipped.data(), t.picture.width, int(row), t.picture.height, 1, 0}, false, o);
+  const ReadResult r =
+      vexolith::Read(IMG{flipped.data(), t.picture.width, int(row), t.picture.height, 1, 0}, false, o);
   ASSERT_TRUE(r.ok) << r.fault;
   EXPECT_TRUE(ReadsRight(r.figures[0], t.truth));
   EXPECT_EQ(r.figures[0].threshold, 0.3);

@@ -97,13 +97,15 @@ TEST_P(QuadFit, CornersOfTurnedRectangles) {
   const QuadCase& c = GetParam();
   const double a = c.angle * M_PI / 180.0, cx = 100, cy = 100;
   Quad truth{};
-  const double corners[4][2] = {{-c.w / 2, -c.h / 2}, {c.w / 2, -c.h / 2}, {c.w / 2, c.h / 2}, {-c.w / 2, c.h / 2}};
+  const double corners[4][2] = {
+      {-c.w / 2, -c.h / 2}, {c.w / 2, -c.h / 2}, {c.w / 2, c.h / 2}, {-c.w / 2, c.h / 2}};
   for (int k = 0; k < 4; ++k)
     truth[k] = {cx + corners[k][0] * std::cos(a) - corners[k][1] * std::sin(a),
                 cy + corners[k][0] * std::sin(a) + corners[k][1] * std::cos(a)};
   Plane p(200, 200);
   for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 200; ++x) p.Row(y)[x] = c.w > 0 ? Contains(truth, {double(x), double(y)}) : std::hypot(x - cx, y - cy) < 60;
+    for (int x = 0; x < 200; ++x)
+      p.Row(y)[x] = c.w > 0 ? Contains(truth, {double(x), double(y)}) : std::hypot(x - cx, y - cy) < 60;
   const Labels l = LabelRegions(p);
   ASSERT_EQ(l.regions.size(), 1u);
   Quad q{};
@@ -118,8 +120,10 @@ TEST_P(QuadFit, CornersOfTurnedRectangles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, QuadFit,
-                         testing::Values(QuadCase{"square", 0, 101, 101, true}, QuadCase{"turned", 17, 120, 80, true},
-                                         QuadCase{"steep", 63, 90, 140, true}, QuadCase{"disc", 0, 0, 0, false},
+                         testing::Values(QuadCase{"square", 0, 101, 101, true},
+                                         QuadCase{"turned", 17, 120, 80, true},
+                                         QuadCase{"steep", 63, 90, 140, true},
+                                         QuadCase{"disc", 0, 0, 0, false},
                                          QuadCase{"stroke", 30, 150, 3, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
