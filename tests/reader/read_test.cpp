@@ -141,7 +141,7 @@ TEST(Reader, RefusesWhatIsNotAFigure) {
          const bool in = x >= 40 && x < 160 && y >= 30 && y < 150;
          return in && !(x >= 52 && x < 148 && y >= 42 && y < 138);
        },
-       "no figure found (no grid lines"},
+       "no figure found (no grid lines seen"},
       {"text strokes",
        [](int x, int y) { return y >= 90 && y < 96 && (x / 14) % 2 == 0 && x > 20 && x < 180; },
        "no figure found (no dark quadrilateral"},
