@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/pipeline.h"
+#include "cli/command_read.h"
 
 namespace vxcli {
 

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     }
     std::string text;
     if (command.json)
-      text = vxcli::FormatJson(path, r);
+      text = vxcli::FormatJson(path, r, command.read.all);
     else if (r.ok)
       text = vxcli::FormatRows(path, r, count > 1);
     if (!Put(results, text)) {

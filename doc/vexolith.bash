@@ -24,7 +24,7 @@ _vexolith() {
       ;;
   esac
   if [[ $cur == -* ]]; then
-    COMPREPLY=($(compgen -W '--rows --cols --threshold --binarize --level --window --block
+    COMPREPLY=($(compgen -W '--rows --cols --threshold --all --binarize --level --window --block
       --max-side --json --marked --jobs --show-contours --help --version' -- "$cur"))
     return
   fi
