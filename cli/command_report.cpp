@@ -166,8 +166,10 @@ std::string Printable(const std::string& s) {
   return out;
 }
 
-std::string FaultLine(const std::string& path, const ReadResult& r) {
-  return "vexolith: " + Printable(path + ": " + r.fault) + "\n";
+std::string FaultLine(const std::string& path, const ReadResult& r) { return FaultLine(path, r.fault); }
+
+std::string FaultLine(const std::string& path, const std::string& fault) {
+  return "vexolith: " + Printable(path + ": " + fault) + "\n";
 }
 
 }  // namespace vxcli

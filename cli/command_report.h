@@ -32,5 +32,6 @@ std::string Printable(const std::string& s);
 // The one-line fault message for standard error: "vexolith: PATH: FAULT",
 // path and fault made Printable.
 std::string FaultLine(const std::string& path, const ReadResult& r);
+std::string FaultLine(const std::string& path, const std::string& fault);
 
 }  // namespace vxcli
