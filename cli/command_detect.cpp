@@ -58,10 +58,12 @@ DetectResult DetectPicture(const IMG& picture, const DetectOptions& options) {
   gray.Adopt(Img24To8(picture));
   if (!gray.valid()) return Fail(result, "cannot convert the picture to gray");
   result.level = options.level >= 0 ? options.level : OtsuLevel(gray.img());
-  ThresholdImage(gray.img(), static_cast<unsigned char>(result.level), RECT{0, 0, result.width, result.height});
+  ThresholdImage(gray.img(), static_cast<unsigned char>(result.level),
+                 RECT{0, 0, result.width, result.height});
   const std::int64_t longer = std::max(result.width, result.height);
-  result.factor = options.factor > 0 ? options.factor
-                                     : static_cast<int>(std::max<std::int64_t>(1, (longer + kDetectSide - 1) / kDetectSide));
+  result.factor = options.factor > 0
+                      ? options.factor
+                      : static_cast<int>(std::max<std::int64_t>(1, (longer + kDetectSide - 1) / kDetectSide));
   // A factor past a side would leave nothing to search.
   result.factor = std::min({result.factor, result.width, result.height});
   std::vector<RECT> rects(VEXOLITH_MAX_CODE_RECTS);
@@ -89,7 +91,8 @@ std::string FormatDetectJson(const std::string& path, const DetectResult& r) {
   std::string out = "{\"file\":" + JsonString(path);
   if (!r.ok) return out + ",\"ok\":false,\"error\":" + JsonString(r.fault) + "}\n";
   out += ",\"ok\":true,\"width\":" + std::to_string(r.width) + ",\"height\":" + std::to_string(r.height) +
-         ",\"factor\":" + std::to_string(r.factor) + ",\"level\":" + std::to_string(r.level) + ",\"regions\":[";
+         ",\"factor\":" + std::to_string(r.factor) + ",\"level\":" + std::to_string(r.level) +
+         ",\"regions\":[";
   for (std::size_t i = 0; i < r.regions.size(); ++i) out += (i ? ",[" : "[") + Rect(r.regions[i], ',') + "]";
   return out + "]}\n";
 }

@@ -162,8 +162,10 @@ struct Word {
   const char* name;
   Verb verb;
 };
-constexpr Word kVerbs[] = {
-    {"read", Verb::kRead}, {"detect", Verb::kDetect}, {"segment", Verb::kSegment}, {"histogram", Verb::kHistogram}};
+constexpr Word kVerbs[] = {{"read", Verb::kRead},
+                           {"detect", Verb::kDetect},
+                           {"segment", Verb::kSegment},
+                           {"histogram", Verb::kHistogram}};
 
 // Every flag, the commands that take it and whether it takes a value.
 struct Flag {
@@ -172,17 +174,27 @@ struct Flag {
   bool valued;
 };
 constexpr Flag kFlags[] = {
-    {"--json", kEvery, false},         {"--show-contours", kEvery, false},
-    {"--jobs", kEvery, true},          {"--all", kRead, false},
-    {"--rows", kRead, true},           {"--cols", kRead, true},
-    {"--threshold", kRead, true},      {"--binarize", kRead, true},
-    {"--window", kRead, true},         {"--max-side", kRead, true},
-    {"--level", kRead | kDetect, true}, {"--block", kRead | kSegment, true},
+    {"--json", kEvery, false},
+    {"--show-contours", kEvery, false},
+    {"--jobs", kEvery, true},
+    {"--all", kRead, false},
+    {"--rows", kRead, true},
+    {"--cols", kRead, true},
+    {"--threshold", kRead, true},
+    {"--binarize", kRead, true},
+    {"--window", kRead, true},
+    {"--max-side", kRead, true},
+    {"--level", kRead | kDetect, true},
+    {"--block", kRead | kSegment, true},
     {"--marked", kRead | kDetect | kSegment, true},
-    {"--factor", kDetect, true},       {"--bins", kSegment | kHistogram, true},
-    {"--join", kSegment, true},        {"--share", kSegment, true},
-    {"--min-marked", kSegment, true},  {"--no-fold", kSegment, false},
-    {"--best", kSegment, false},       {"--area", kHistogram, true},
+    {"--factor", kDetect, true},
+    {"--bins", kSegment | kHistogram, true},
+    {"--join", kSegment, true},
+    {"--share", kSegment, true},
+    {"--min-marked", kSegment, true},
+    {"--no-fold", kSegment, false},
+    {"--best", kSegment, false},
+    {"--area", kHistogram, true},
     {"--chart", kHistogram, true},
 };
 
@@ -222,8 +234,9 @@ Command ParseCommand(const std::vector<std::string>& args) {
   for (const Word& w : kVerbs)
     if (!args.empty() && args[0] == w.name) word = &w;
   if (word == nullptr)
-    return bad(args.empty() ? "missing command: use 'vexolith read [PICTURE...]' (or detect, segment, histogram)"
-                            : "unknown command '" + args[0] + "': use read, detect, segment or histogram");
+    return bad(args.empty()
+                   ? "missing command: use 'vexolith read [PICTURE...]' (or detect, segment, histogram)"
+                   : "unknown command '" + args[0] + "': use read, detect, segment or histogram");
   c.verb = word->verb;
   const unsigned mine = 1u << static_cast<int>(c.verb);
   ++i;
@@ -349,9 +362,10 @@ Command ParseCommand(const std::vector<std::string>& args) {
     } else if (a == "--area") {
       const std::optional<RECT> r = ToRect(value);
       if (!r || r->left < 0 || r->top < 0 || r->right < r->left || r->bottom < r->top)
-        return bad("option '--area' needs LEFT,TOP,RIGHT,BOTTOM, whole numbers with LEFT <= RIGHT and TOP <= "
-                   "BOTTOM, not '" +
-                   value + "'");
+        return bad(
+            "option '--area' needs LEFT,TOP,RIGHT,BOTTOM, whole numbers with LEFT <= RIGHT and TOP <= "
+            "BOTTOM, not '" +
+            value + "'");
       c.histogram.whole = false;
       c.histogram.area = *r;
     } else if (a == "--binarize") {

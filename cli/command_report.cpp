@@ -136,7 +136,8 @@ std::string FormatJson(const std::string& path, const ReadResult& r, bool all) {
   out += ",\"ok\":true,\"rows\":" + std::to_string(first.rows) + ",\"cols\":" + std::to_string(first.cols);
   if (!all) return out + "," + FigureFields(first) + "}\n";
   out += ",\"figures\":[";
-  for (std::size_t n = 0; n < r.figures.size(); ++n) out += (n ? ",{" : "{") + FigureFields(r.figures[n]) + "}";
+  for (std::size_t n = 0; n < r.figures.size(); ++n)
+    out += (n ? ",{" : "{") + FigureFields(r.figures[n]) + "}";
   return out + "]}\n";
 }
 

@@ -18,9 +18,9 @@ std::thread StartThread(std::function<void()> work);
 
 // What one picture gave, as the command reports it.
 struct Outcome {
-  bool ok = false;     // the picture was analysed (and its output file written)
-  std::string fault;   // why not, one line, when ok is false
-  std::string results; // the text for the results: rows, regions, bins or a JSON line
+  bool ok = false;      // the picture was analysed (and its output file written)
+  std::string fault;    // why not, one line, when ok is false
+  std::string results;  // the text for the results: rows, regions, bins or a JSON line
 };
 
 // Runs analyse(k) for k = 0 .. count - 1 on `jobs` worker threads (at least

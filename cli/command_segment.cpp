@@ -75,8 +75,8 @@ SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings) {
 std::string FormatSegmentText(const std::string& path, const SegmentResult& r, bool header) {
   std::ostringstream out;
   if (header) out << path << ":\n";
-  out << r.segments << " segments, " << r.block_cols << " x " << r.block_rows << " blocks, " << r.marked_blocks
-      << " marked\n";
+  out << r.segments << " segments, " << r.block_cols << " x " << r.block_rows << " blocks, "
+      << r.marked_blocks << " marked\n";
   for (const RECT& rect : r.rects)
     out << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << "\n";
   return out.str();

@@ -49,7 +49,9 @@ Outcome AnalysePicture(const Command& c, int k) {
   const std::string& path = c.pictures[k];
   const int count = static_cast<int>(c.pictures.size());
   const bool header = count > 1;
-  auto numbered = [&](const std::string& output) { return output.empty() ? output : MarkedPath(output, k, count); };
+  auto numbered = [&](const std::string& output) {
+    return output.empty() ? output : MarkedPath(output, k, count);
+  };
   switch (c.verb) {
     case Verb::kRead: {
       ReadOptions options = c.read;
@@ -73,7 +75,9 @@ Outcome AnalysePicture(const Command& c, int k) {
       settings.marked = numbered(c.segment.marked);
       return Checked<SegmentResult>(
           path, settings.marked, "marked picture", c.json,
-          [&] { return Loaded<SegmentResult>(path, [&](const IMG& p) { return SegmentPicture(p, settings); }); },
+          [&] {
+            return Loaded<SegmentResult>(path, [&](const IMG& p) { return SegmentPicture(p, settings); });
+          },
           [&](const SegmentResult& r) { return FormatSegmentJson(path, r); },
           [&](const SegmentResult& r) { return FormatSegmentText(path, r, header); });
     }
@@ -83,7 +87,8 @@ Outcome AnalysePicture(const Command& c, int k) {
       return Checked<HistogramResult>(
           path, settings.chart, "chart", c.json,
           [&] {
-            return Loaded<HistogramResult>(path, [&](const IMG& p) { return HistogramOfPicture(p, settings); });
+            return Loaded<HistogramResult>(path,
+                                           [&](const IMG& p) { return HistogramOfPicture(p, settings); });
           },
           [&](const HistogramResult& r) { return FormatHistogramJson(path, r); },
           [&](const HistogramResult& r) { return FormatHistogramText(path, r, header); });
