@@ -31,9 +31,9 @@ std::string Usage() {
        vexolith histogram [PICTURE...] [OPTIONS]
        vexolith --help | --version
 
-Finds the figure in each picture -- a dark quadrilateral whose outer ring of
-cells is its black border, divided into rows x columns of cells -- and tells
-which cells are black. Without a picture it reads the sample picture shipped
+vexolith read finds the figure in each picture -- a dark quadrilateral whose
+outer ring of cells is its black border, divided into rows x columns of
+cells -- and tells which cells are black. Without a picture it reads the sample picture shipped
 with vexolith. Pictures may be BMP, PNG, JPEG, TIFF or GIF, in regular files
 (a FIFO or a device is refused, as is one for --marked).
 
@@ -44,7 +44,7 @@ clockwise (on an exact tie, the top corner is the top-left one). Within a
 degree or two of 45 (plus a multiple of 90) a pixel decides which edge that
 is, so such a figure may be read turned a quarter.
 
-Options:
+Options of read:
   --rows R            cell rows as seen, the border ring included (default 10, as
                       the sample): a figure with 6 rows of 8 free cells inside its
                       border ring has --rows 8 --cols 10; turned a quarter, --rows 10
@@ -134,7 +134,7 @@ when several pictures are given. Results come in the order the pictures were
 given; a fault is one line on standard error naming the file.
 
 Exit status: 0 every picture read (or analysed), 1 some pictures could not be
-or the results could not be written, 2 bad command line.
+read or analysed, or the results could not be written, 2 bad command line.
 )";
 }
 
@@ -325,7 +325,7 @@ Command ParseCommand(const std::vector<std::string>& args) {
       fine = whole(1, 1000, c.read.cols);
     } else if (a == "--level") {
       fine = whole(0, 255, c.verb == Verb::kDetect ? c.detect.level : c.read.level);
-      if (!binarize_given) c.read.binarize = Binarize::kGlobal;
+      if (c.verb == Verb::kRead && !binarize_given) c.read.binarize = Binarize::kGlobal;
     } else if (a == "--window") {
       fine = whole(1, 1001, c.read.window);
       if (!binarize_given) c.read.binarize = Binarize::kLocal;

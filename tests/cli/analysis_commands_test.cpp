@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <sstream>
 
+#include "cli/command_options.h"
 #include "tests/cli/run_command.h"
 #include "tools/bmp_file.h"
 #include "vexolith.h"
@@ -231,6 +232,45 @@ TEST(AnalysisCommands, OutputFilesAreNumberedAndChecked) {
     EXPECT_EQ(refused.err, "vexolith: " + Code() + ": cannot write the " + c.what + " to " + fifo +
                                ": not a regular file\n");
   }
+}
+
+// Flags that several commands share reach the settings of the command given;
+// bad values name the flag.
+TEST(AnalysisCommands, SharedFlagsReachTheirOwnCommand) {
+  const vxcli::Command segment =
+      vxcli::ParseCommand({"segment", "--block", "24", "--bins=8", "--no-fold", "p.png"});
+  ASSERT_EQ(segment.error, "");
+  EXPECT_EQ(segment.verb, vxcli::Verb::kSegment);
+  EXPECT_EQ(segment.segment.block, 24);
+  EXPECT_EQ(segment.read.binarize, vxcli::Binarize::kAuto) << "read's --block left alone";
+  EXPECT_EQ(segment.segment.bins, 8);
+  EXPECT_FALSE(segment.segment.fold);
+  const vxcli::Command detect = vxcli::ParseCommand({"detect", "--level", "90", "--marked", "m.bmp"});
+  EXPECT_EQ(detect.detect.level, 90);
+  EXPECT_EQ(detect.detect.marked, "m.bmp");
+  EXPECT_EQ(detect.read.marked, "") << "read's --marked left alone";
+  const vxcli::Command histogram = vxcli::ParseCommand({"histogram", "--area", "1,2,30,40", "--bins", "64"});
+  EXPECT_FALSE(histogram.histogram.whole);
+  EXPECT_EQ(histogram.histogram.area.right, 30);
+  EXPECT_EQ(histogram.histogram.area.bottom, 40);
+  EXPECT_EQ(histogram.histogram.bins, 64);
+
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } bad[] = {
+      {{"histogram", "--bins", "0"}, "from 1 to 256"},
+      {{"histogram", "--area", "1,2,3"}, "LEFT,TOP,RIGHT,BOTTOM"},
+      {{"histogram", "--area", "5,0,4,9"}, "LEFT <= RIGHT"},
+      {{"segment", "--join", "1.5"}, "from 0 to 1"},
+      {{"segment", "--block", "1"}, "from 2 to 1024"},
+      {{"detect", "--json=yes"}, "takes no value"},
+      {{"detect", "--chart", "c.bmp"}, "does not apply to 'vexolith detect'"},
+      {{"read", "--bins", "4"}, "does not apply to 'vexolith read'"},
+  };
+  for (const auto& c : bad)
+    EXPECT_NE(vxcli::ParseCommand(c.args).error.find(c.says), std::string::npos)
+        << c.args[1] << " " << c.says;
 }
 
 }  // namespace
