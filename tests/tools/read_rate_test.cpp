@@ -146,7 +146,8 @@ TEST_P(ReadRateFloor, KeepsItsFloor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, ReadRateFloor,
-                         testing::Values(Floor{"clean", 12, 12}, Floor{"tilt", 12, 11},
+                         testing::Values(Floor{"random", 12, 12}, Floor{"sizes", 9, 9},
+                                         Floor{"clean", 12, 12}, Floor{"tilt", 12, 11},
                                          Floor{"small-cells", 12, 10}, Floor{"blur", 12, 11},
                                          Floor{"noise", 12, 12}, Floor{"shadow", 12, 8},
                                          Floor{"lighting", 12, 12}, Floor{"contrast", 12, 11},
