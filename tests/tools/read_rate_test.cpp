@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Sets, ReadRateFloor,
                                          Floor{"small-cells", 12, 10}, Floor{"blur", 12, 11},
                                          Floor{"noise", 12, 12}, Floor{"shadow", 12, 8},
                                          Floor{"lighting", 12, 12}, Floor{"contrast", 12, 11},
-                                         Floor{"jpeg", 12, 12}, Floor{"clutter", 12, 4},
+                                         Floor{"jpeg", 12, 12}, Floor{"clutter", 12, 2},
                                          Floor{"harsh", 12, 2}),
                          [](const testing::TestParamInfo<Floor>& info) {
                            std::string name = info.param.set;
