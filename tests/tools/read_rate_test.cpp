@@ -80,8 +80,8 @@ TEST(Scoring, CornerToleranceFollowsTheCellsAtEachCorner) {
 }
 
 // On a page of two figures: a figure counts as found only when read wholly
-// right, a reading outside every figure is false, and one figure read twice
-// is found once.
+// right, else misread; a reading on no figure, or on one already reported,
+// is false.
 TEST(Scoring, PageCountsFiguresFoundAndFalseFigures) {
   vxgen::Truth a = Square(), b = Square();
   for (Pt& p : b.corners) p.x += 100;
@@ -95,7 +95,14 @@ TEST(Scoring, PageCountsFiguresFoundAndFalseFigures) {
   const vxgen::PageScore s = vxgen::ScorePage({a, b}, r);
   EXPECT_EQ(s.present, 2);
   EXPECT_EQ(s.found, 1);
-  EXPECT_EQ(s.false_figures, 1);
+  EXPECT_EQ(s.misread, 1);
+  EXPECT_EQ(s.false_figures, 2) << "the repeat and the one on no figure";
+  const vxgen::Score page = vxgen::PageAsScore({a, b}, s);
+  EXPECT_EQ(page.read, true) << "reported wrong, not merely missed";
+  EXPECT_EQ(page.right, false);
+  EXPECT_EQ(page.wrong, 12);
+  const vxgen::Score missed = vxgen::PageAsScore({a, b}, {.present = 2, .found = 1});
+  EXPECT_EQ(missed.read, false) << "a missed figure is a failure, not a wrong report";
 }
 
 // The library prints a line per region; keep them out of the test log.
