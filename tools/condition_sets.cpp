@@ -147,12 +147,17 @@ FigureParams JpegSet(std::uint32_t seed, int index) {
   return p;
 }
 
-// One to four marks; the picture frames the figure and the marks.
+// One to four marks; the picture frames the figure and the marks, figures
+// 60 to 400 pixels across.
 FigureParams ClutterSet(std::uint32_t seed, int index) {
   Draw d(seed, index, 10);
   FigureParams p = Clean(d);
   p.clutter = d.Int(1, 4);
   p.fill = d.Uniform(0.6, 0.98);
+  // Marks spread a few figure sizes about the figure: smaller figures and
+  // a larger picture keep most of them in view.
+  p.size = std::max(d.Log(60.0, 400.0), kMinCell * std::max(p.rows, p.cols));
+  p.max_pixels = 2 * kSetPixels;
   return p;
 }
 
@@ -228,7 +233,7 @@ const std::vector<ConditionSet>& ConditionSets() {
       {"lighting", "clean, light falling 10-50% across the picture", LightingSet},
       {"contrast", "clean, paper and ink 20-60 gray levels apart", ContrastSet},
       {"jpeg", "clean, JPEG quality 35-95", JpegSet},
-      {"clutter", "clean, 1-4 blocks larger than the figure, outlined boxes, text", ClutterSet},
+      {"clutter", "clean, 60-400 px, 1-4 blocks larger than the figure, outlined boxes, text", ClutterSet},
       {"harsh", "every condition above at once, each over its range", HarshSet},
       {"multi", "2-6 square figures on one page, tilt <= 30 deg", MultiSet},
       {"sizes", "figures 60-8000 px filling 20-98% (pictures up to 64 MP)", SizesSet},

@@ -137,6 +137,4 @@ void PaintQuad(Plane& plane, const std::array<Pt, 4>& quad) {
   }
 }
 
-double QuadCover(const std::array<Pt, 4>& quad, int x, int y) { return SidesCover(Sides(quad), x, y); }
-
 }  // namespace vxgen

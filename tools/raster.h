@@ -35,8 +35,4 @@ void PaintFigure(Plane& plane, const std::array<Pt, 4>& quad, int rows, int cols
 // A dark convex quadrilateral, corners in outline order (either direction).
 void PaintQuad(Plane& plane, const std::array<Pt, 4>& quad);
 
-// Share of the pixel at (x, y) that `quad` covers, by the same supersampling
-// (for tests: the covered area of a shape is known exactly).
-double QuadCover(const std::array<Pt, 4>& quad, int x, int y);
-
 }  // namespace vxgen

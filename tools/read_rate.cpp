@@ -107,19 +107,31 @@ PageScore ScorePage(const std::vector<Truth>& figures, const Reading& reading) {
   for (const FoundFigure& f : reading.figures) {
     const Pt centre{(f.corners[0].x + f.corners[1].x + f.corners[2].x + f.corners[3].x) / 4,
                     (f.corners[0].y + f.corners[1].y + f.corners[2].y + f.corners[3].y) / 4};
-    bool inside = false;
-    for (std::size_t k = 0; k < figures.size(); ++k) {
-      if (!Inside(figures[k].corners, centre)) continue;
-      inside = true;
-      double worst;
-      if (!taken[k] && f.black == figures[k].black && CornersMatch(figures[k], f, &worst)) {
-        taken[k] = true;
-        ++p.found;
-      }
+    int at = -1;
+    for (std::size_t k = 0; k < figures.size() && at < 0; ++k)
+      if (Inside(figures[k].corners, centre)) at = static_cast<int>(k);
+    double worst;
+    if (at < 0 || taken[at]) {
+      ++p.false_figures;  // on no figure, or on one already reported
+    } else if (f.black == figures[at].black && CornersMatch(figures[at], f, &worst)) {
+      taken[at] = true;
+      ++p.found;
+    } else {
+      taken[at] = true;
+      ++p.misread;
     }
-    p.false_figures += !inside;
   }
   return p;
+}
+
+Score PageAsScore(const std::vector<Truth>& figures, const PageScore& page) {
+  Score s;
+  for (const Truth& t : figures) s.cells += t.rows * t.cols;
+  s.right = page.found == page.present && page.false_figures == 0 && page.misread == 0;
+  s.read = s.right || page.false_figures > 0 || page.misread > 0;
+  for (std::size_t k = 0; k < figures.size(); ++k)
+    if (static_cast<int>(k) >= page.found) s.wrong += figures[k].rows * figures[k].cols;
+  return s;
 }
 
 std::string TallyHeader() {

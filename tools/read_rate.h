@@ -40,10 +40,17 @@ Score ScoreReading(const Truth& truth, const Reading& reading);
 struct PageScore {
   int present = 0;        // figures on the page
   int found = 0;          // of them, read wholly right by some reported figure
-  int false_figures = 0;  // reported figures whose centre lies inside no figure on the page
+  int false_figures = 0;  // reported figures centred on no figure, or on one reported before
+  int misread = 0;        // reported figures on a figure but not read wholly right
 };
 
 PageScore ScorePage(const std::vector<Truth>& figures, const Reading& reading);
+
+// A page as one line of the table: right when every figure was found and
+// nothing else reported; reported wrong when a figure was misread or a false
+// one reported; failed when figures were only missed. Cells of figures not
+// found count as wrong.
+Score PageAsScore(const std::vector<Truth>& figures, const PageScore& page);
 
 // One line of the read-rate table, per group of pictures.
 struct Tally {

@@ -1,8 +1,10 @@
 // Test pictures of a known figure: a dark ring of border cells around
 // (rows - 2) x (cols - 2) free cells divided by thin dark lines, each free
-// cell black or white, placed in the picture at a chosen turn, size,
-// perspective, blur, noise and lighting gradient. The expected reading is
-// known exactly, so a picture can be checked cell by cell.
+// cell black or white, placed in the picture at a chosen turn and size and
+// seen through a tilted camera (true perspective), on paper with other dark
+// marks and more figures, under uneven light and a shadow, with blur, noise
+// and JPEG loss. The expected reading is known exactly, so a picture can be
+// checked cell by cell and corner by corner.
 #pragma once
 
 #include <array>

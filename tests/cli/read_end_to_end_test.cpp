@@ -43,8 +43,10 @@ TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndPrintsNothingElse) {
   EXPECT_EQ(shown.err, "");
 }
 
-// Random-set pictures drawn smaller than the full set's 1500 pixels; fewer
-// than `minimum` of `count` read wholly right fails.
+// Random-set pictures drawn smaller than the full set's 1500 pixels, read by
+// the command with each thresholding flag; fewer than `minimum` of `count`
+// read wholly right fails. (The read rate of each condition set, through the
+// tools' reader adapter, is held in tests/tools.)
 struct PassGroup {
   const char* name;
   std::uint32_t seed;
@@ -73,10 +75,7 @@ TEST_P(ReadRateGroup, MeetsTheMinimumPassCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GeneratedSet, ReadRateGroup,
-                         testing::Values(PassGroup{"small", 11, 60, 150, 8, 8},
-                                         PassGroup{"medium", 12, 150, 400, 8, 8},
-                                         PassGroup{"large", 13, 400, 900, 6, 6},
-                                         PassGroup{"local", 14, 150, 400, 3, 3, "local"},
+                         testing::Values(PassGroup{"local", 14, 150, 400, 3, 3, "local"},
                                          PassGroup{"block", 15, 150, 400, 3, 3, "block"}),
                          [](const testing::TestParamInfo<PassGroup>& info) { return info.param.name; });
 
