@@ -35,11 +35,11 @@ std::string CheckPictureFile(const std::string& path) {
   return "";
 }
 
-std::string CheckMarkedFile(const std::string& path) {
+std::string CheckMarkedFile(const std::string& path, const std::string& what) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return "";  // nothing there yet: the library creates it
   if (std::string why = TypeFault(st); !why.empty())
-    return "cannot write the marked picture to " + path + ": " + why;
+    return "cannot write the " + what + " to " + path + ": " + why;
   return "";
 }
 

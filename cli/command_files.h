@@ -13,9 +13,9 @@ namespace vxcli {
 // never blocks and reads nothing.
 std::string CheckPictureFile(const std::string& path);
 
-// Empty when the marked picture may be written to `path`: nothing is there
-// yet, or a regular file is; otherwise the fault ("cannot write the marked
-// picture to PATH: not a regular file").
-std::string CheckMarkedFile(const std::string& path);
+// Empty when the marked picture (or another output file, `what`) may be
+// written to `path`: nothing is there yet, or a regular file is; otherwise
+// the fault ("cannot write the marked picture to PATH: not a regular file").
+std::string CheckMarkedFile(const std::string& path, const std::string& what = "marked picture");
 
 }  // namespace vxcli

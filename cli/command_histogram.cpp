@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "cli/command_picture.h"
 #include "cli/command_report.h"
 
 namespace vxcli {
@@ -35,11 +36,11 @@ HistogramResult HistogramOfPicture(IMG picture, const HistogramSettings& setting
   if (area.left < 0 || area.top < 0 || area.right >= picture.width || area.bottom >= picture.height ||
       area.right < area.left || area.bottom < area.top)
     return Fail(r, "the area does not lie inside the picture");
-  IMG converted = picture.gray ? IMG{} : Img24To8(picture);
-  const IMG gray = picture.gray ? picture : converted;
+  LoadedPicture converted;
+  if (!picture.gray) converted.Adopt(Img24To8(picture));
+  const IMG gray = picture.gray ? picture : converted.img();
   if (!gray.valid) return Fail(r, "cannot convert the picture to gray");
   HISTOGRAM h = MakeHistogramIMG(gray, area, settings.bins);
-  if (converted.valid) DeleteImg(converted);
   if (h.size < 1) return Fail(r, "no histogram could be made of the picture");
   r.total = h.total;
   r.largest = MaxHistogramElem(h);
@@ -51,13 +52,10 @@ HistogramResult HistogramOfPicture(IMG picture, const HistogramSettings& setting
   return r;
 }
 
-std::string FormatHistogramText(const std::string& path, const HistogramResult& r) {
+std::string FormatHistogramText(const std::string& path, const HistogramResult& r, bool header) {
   std::ostringstream out;
-  if (!r.ok) {
-    out << path << ": " << r.fault << "\n";
-    return out.str();
-  }
-  out << path << ": total " << r.total << ", largest bin " << r.largest << "\n";
+  if (header) out << path << ":\n";
+  out << "total " << r.total << ", largest bin " << r.largest << "\n";
   for (std::size_t i = 0; i < r.bins.size(); ++i) out << (i ? " " : "") << r.bins[i];
   out << "\n";
   return out.str();

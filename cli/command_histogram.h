@@ -33,9 +33,9 @@ struct HistogramResult {
 // chart is written there as a bitmap file, bars standing on the bottom line.
 HistogramResult HistogramOfPicture(IMG picture, const HistogramSettings& settings);
 
-// "PATH: total T, largest bin L" and a line with the counts separated by
-// spaces; a failure gives "PATH: FAULT".
-std::string FormatHistogramText(const std::string& path, const HistogramResult& r);
+// "total T, largest bin L" and a line with the counts separated by spaces,
+// after a line "PATH:" when `header`.
+std::string FormatHistogramText(const std::string& path, const HistogramResult& r, bool header);
 
 // One JSON object on one line: {"file", "ok": true, "total", "largest",
 // "bins": [...]}, or {"file", "ok": false, "error"}.

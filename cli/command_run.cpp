@@ -9,44 +9,31 @@
 #include <optional>
 #include <system_error>
 
-#include "cli/command_files.h"
-#include "cli/command_options.h"
-
 namespace vxcli {
 
 std::thread StartThread(std::function<void()> work) { return std::thread(std::move(work)); }
 
-void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, int jobs,
-             const std::function<bool(int, const ReadResult&)>& emit, const ThreadStarter& start) {
-  const int count = static_cast<int>(paths.size());
-  if (count == 0) return;
+void RunAll(int count, int jobs, const std::function<Outcome(int)>& analyse,
+            const std::function<bool(int, const Outcome&)>& emit, const ThreadStarter& start) {
+  if (count <= 0) return;
   const int workers = std::clamp(jobs, 1, count);
-  std::vector<std::optional<ReadResult>> done(count);
+  std::vector<std::optional<Outcome>> done(count);
   std::mutex mutex;
   std::condition_variable ready;
   std::atomic<int> next{0};
 
-  auto read_one = [&](int k) {
-    ReadOptions mine = options;
-    if (!options.marked.empty()) mine.marked = MarkedPath(options.marked, k, count);
-    ReadResult r;
-    r.fault = CheckPictureFile(paths[k]);
-    if (r.fault.empty() && !mine.marked.empty()) r.fault = CheckMarkedFile(mine.marked);
-    if (!r.fault.empty()) return r;
+  auto one = [&](int k) {
     try {
-      r = ReadPictureFile(paths[k], mine);
+      return analyse(k);
     } catch (const std::bad_alloc&) {
-      r = ReadResult{};
-      r.fault = "not enough memory to read the picture";
+      return Outcome{false, "not enough memory to read the picture", ""};
     } catch (const std::exception& e) {
-      r = ReadResult{};
-      r.fault = std::string("cannot read the picture: ") + e.what();
+      return Outcome{false, std::string("cannot read the picture: ") + e.what(), ""};
     }
-    return r;
   };
   auto work = [&] {
     for (int k = next++; k < count; k = next++) {
-      ReadResult r = read_one(k);
+      Outcome r = one(k);
       {
         std::lock_guard<std::mutex> lock(mutex);
         done[k] = std::move(r);
@@ -68,11 +55,11 @@ void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, 
   }
   if (threads.empty()) {
     for (int k = 0; k < count; ++k)
-      if (!emit(k, read_one(k))) break;
+      if (!emit(k, one(k))) break;
     return;
   }
   for (int k = 0; k < count; ++k) {
-    ReadResult r;
+    Outcome r;
     {
       std::unique_lock<std::mutex> lock(mutex);
       ready.wait(lock, [&] { return done[k].has_value(); });

@@ -1,4 +1,5 @@
-// Reading many pictures at once, results handed on in the order given.
+// Working through many pictures at once, outcomes handed on in the order
+// given. Every command (read, detect, segment, histogram) runs through here.
 #pragma once
 
 #include <functional>
@@ -6,27 +7,36 @@
 #include <thread>
 #include <vector>
 
-#include "cli/pipeline.h"
-
 namespace vxcli {
 
+struct Command;
+
 // Starts a thread running `work`; throws std::system_error when the system
-// cannot, as std::thread does. ReadAll takes another one only in tests.
+// cannot, as std::thread does. RunAll takes another one only in tests.
 using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
 std::thread StartThread(std::function<void()> work);
 
-// Reads every path on `jobs` worker threads (at least 1, at most one per
-// picture) and calls emit(index, result) on the calling thread in index
-// order, each as soon as that picture and all before it are done; when emit
-// returns false no further picture is started or emitted. Picture k writes
-// its marked picture to MarkedPath(options.marked, k, count) when
-// options.marked is set. A path that is not a regular file, or a marked
-// path that holds something else, fails without being opened by the
-// library. A reading that throws (memory exhausted, for one) becomes a
-// failed result naming the fault. When a worker cannot be started, the
-// pictures are read by those that could, or on the calling thread.
-void ReadAll(const std::vector<std::string>& paths, const ReadOptions& options, int jobs,
-             const std::function<bool(int, const ReadResult&)>& emit,
-             const ThreadStarter& start = StartThread);
+// What one picture gave, as the command reports it.
+struct Outcome {
+  bool ok = false;      // the picture was analysed (and its output file written)
+  std::string fault;    // why not, one line, when ok is false
+  std::string results;  // the text for the results: rows, regions, bins or a JSON line
+};
+
+// Runs analyse(k) for k = 0 .. count - 1 on `jobs` worker threads (at least
+// 1, at most one per picture) and calls emit(k, outcome) on the calling
+// thread in index order, each as soon as that picture and all before it are
+// done; when emit returns false no further picture is started or emitted.
+// An analysis that throws (memory exhausted, for one) becomes a failed
+// outcome naming the fault. When a worker cannot be started, the pictures
+// are analysed by those that could, or on the calling thread.
+void RunAll(int count, int jobs, const std::function<Outcome(int)>& analyse,
+            const std::function<bool(int, const Outcome&)>& emit, const ThreadStarter& start = StartThread);
+
+// Picture k of the command's pictures, checked and analysed as its command
+// says: a path that is not a regular file, or an output path (marked
+// picture, chart) that holds something else, fails without being opened by
+// the library. Picture k writes its output to MarkedPath(output, k, count).
+Outcome AnalysePicture(const Command& command, int k);
 
 }  // namespace vxcli

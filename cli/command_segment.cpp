@@ -3,22 +3,12 @@
 
 #include <sstream>
 
+#include "cli/command_picture.h"
 #include "cli/command_report.h"
 
 namespace vxcli {
 
 namespace {
-
-// Owns a buffer received from the library.
-struct Owned {
-  IMG img{};
-  explicit Owned(IMG i) : img(i) {}
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-  ~Owned() {
-    if (img.valid) DeleteImg(img);
-  }
-};
 
 struct OwnedSegments {
   SEGMENTS s;
@@ -43,11 +33,11 @@ bool WriteMarked(IMG picture, const SEGMENTS& s, const SegmentSettings& settings
   } else if (CopyIMG(picture, &copy) != 0) {
     return false;
   }
-  Owned canvas(copy);
-  if (!canvas.img.valid) return false;
-  DrawSegmentsH(canvas.img, s, settings.block, settings.best_only ? SEGMENTS_BEST_ONLY : 0);
-  UpDownImage(canvas.img);
-  return SaveDF(settings.marked.c_str(), canvas.img) == 0;
+  LoadedPicture canvas;
+  canvas.Adopt(copy);
+  if (!canvas.valid()) return false;
+  DrawSegmentsH(canvas.img(), s, settings.block, settings.best_only ? SEGMENTS_BEST_ONLY : 0);
+  return SaveTopDown(canvas.img(), settings.marked);
 }
 
 }  // namespace
@@ -56,8 +46,9 @@ SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings) {
   SegmentResult r;
   if (settings.block < 2 || settings.block > 1024) return Fail(r, "the block side must be 2 to 1024 pixels");
   if (settings.bins < 1 || settings.bins > 256) return Fail(r, "the number of bins must be 1 to 256");
-  Owned converted(picture.gray ? IMG{} : Img24To8(picture));
-  const IMG gray = picture.gray ? picture : converted.img;
+  LoadedPicture converted;
+  if (!picture.gray) converted.Adopt(Img24To8(picture));
+  const IMG gray = picture.gray ? picture : converted.img();
   if (!gray.valid && !picture.gray) return Fail(r, "cannot convert the picture to gray");
 
   const int flags = SEGMENTS_TWO_PEAKS | (settings.fold ? SEGMENTS_FOLD_ISOLATED : 0);
@@ -81,13 +72,10 @@ SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings) {
   return r;
 }
 
-std::string FormatSegmentText(const std::string& path, const SegmentResult& r) {
+std::string FormatSegmentText(const std::string& path, const SegmentResult& r, bool header) {
   std::ostringstream out;
-  if (!r.ok) {
-    out << path << ": " << r.fault << "\n";
-    return out.str();
-  }
-  out << path << ": " << r.segments << " segments, " << r.block_cols << " x " << r.block_rows << " blocks, "
+  if (header) out << path << ":\n";
+  out << r.segments << " segments, " << r.block_cols << " x " << r.block_rows << " blocks, "
       << r.marked_blocks << " marked\n";
   for (const RECT& rect : r.rects)
     out << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << "\n";

@@ -39,9 +39,9 @@ struct SegmentResult {
 // segment painted in its palette colour is written there as a bitmap file.
 SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings);
 
-// "PATH: S segments, C x R blocks, M marked" and one line
-// "left top right bottom" per rectangle; a failure gives "PATH: FAULT".
-std::string FormatSegmentText(const std::string& path, const SegmentResult& r);
+// "S segments, C x R blocks, M marked" and one line "left top right
+// bottom" per rectangle, after a line "PATH:" when `header`.
+std::string FormatSegmentText(const std::string& path, const SegmentResult& r, bool header);
 
 // One JSON object on one line: {"file", "ok": true, "segments", "blockCols",
 // "blockRows", "marked", "rects": [[left, top, right, bottom] ...]}, or

@@ -1,4 +1,5 @@
-// vexolith: reads the cells of the figure in pictures.
+// vexolith: reads the cells of the figure in pictures, or finds their code
+// regions, segments or histograms.
 //
 // The library prints one line per region after every search on standard
 // output. The command's results must never mix with those lines, so at start
@@ -121,19 +122,15 @@ int main(int argc, char** argv) {
   int failed = 0;
   int write_error = 0;  // errno of the first write of results that failed
 
-  vxcli::ReadAll(command.pictures, command.read, jobs, [&](int k, const vxcli::ReadResult& r) {
+  const auto analyse = [&command](int k) { return vxcli::AnalysePicture(command, k); };
+  vxcli::RunAll(count, jobs, analyse, [&](int k, const vxcli::Outcome& r) {
     const std::string& path = command.pictures[k];
     if (progress) std::fputs("\r\033[K", stderr);
     if (!r.ok) {
       ++failed;
-      std::fputs(vxcli::FaultLine(path, r).c_str(), stderr);
+      std::fputs(vxcli::FaultLine(path, r.fault).c_str(), stderr);
     }
-    std::string text;
-    if (command.json)
-      text = vxcli::FormatJson(path, r);
-    else if (r.ok)
-      text = vxcli::FormatRows(path, r, count > 1);
-    if (!Put(results, text)) {
+    if (!Put(results, r.results)) {
       // Nothing more can be reported: stop reading.
       write_error = errno;
       return false;

@@ -54,9 +54,15 @@ TEST(CommandDocs, CompletionCompletesFlagsAndValues) {
     const char* words;  // the words so far as a bash list, the last one being completed
     const char* offered;
   } cases[] = {
-      {"vexolith --ver", "--version"},       {"vexolith re", "read"},
-      {"vexolith read --max", "--max-side"}, {"vexolith read --binarize bl", "block"},
+      {"vexolith --ver", "--version"},
+      {"vexolith re", "read"},
+      {"vexolith read --max", "--max-side"},
+      {"vexolith read --binarize bl", "block"},
       {"vexolith read --rows ''", ""},  // a number: nothing to offer
+      {"vexolith se", "segment"},
+      {"vexolith histogram --ch", "--chart"},  // each command offers its own flags
+      {"vexolith read --ch", ""},
+      {"vexolith segment --no", "--no-fold"},
   };
   for (const auto& c : cases) {
     const std::string script = std::string("shopt -s extglob; source " VEXOLITH_DOC_DIR "/vexolith.bash; ") +

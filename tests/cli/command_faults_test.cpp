@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "cli/command_report.h"
-#include "cli/pipeline_image.h"
 #include "tests/cli/run_command.h"
 
 namespace {
@@ -104,33 +101,6 @@ TEST(CommandFaults, FaultLinesEscapeControlCharacters) {
   const CommandRun run = RunVexolith({"read", TestDir() + "/gone\x1b[31m.bmp"});
   EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("gone\\x1b[31m.bmp: cannot open"), std::string::npos) << run.err;
-}
-
-// Reading a very long picture small: factors whose square, or whose block
-// sum, is past what an int holds.
-TEST(CommandFaults, LargeReductionsAreComputedWithoutOverflow) {
-  const int limit = std::numeric_limits<int>::max();
-  EXPECT_EQ(vxcli::ReductionFactor(800000, 12, 16), 50000);
-  EXPECT_EQ(vxcli::ReductionFactor(limit, 12, 1000000), 2148);
-  const struct {
-    int width, height, factor;
-    int reduced_width, reduced_height;
-  } cases[] = {
-      {800000, 12, 50000, 16, 0},  // 50000 * 50000 > 2^31
-      {2902, 2902, 2902, 1, 1},    // 2902 * 2902 * 255 > 2^31
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.width);
-    const int stride = (c.width + 3) / 4 * 4;
-    std::vector<unsigned char> white(static_cast<std::size_t>(stride) * c.height, 255);
-    const IMG gray{white.data(), c.width, stride, c.height, 1, 1};
-    vxcli::GrayImage reduced = vxcli::ReduceByMean(gray, c.factor);
-    EXPECT_EQ(reduced.width(), c.reduced_width);
-    ASSERT_EQ(reduced.height(), c.reduced_height);
-    if (c.reduced_height > 0) {
-      EXPECT_EQ(reduced.row(0)[0], 255) << "the mean of white pixels";
-    }
-  }
 }
 
 }  // namespace

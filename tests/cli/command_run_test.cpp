@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "cli/command_options.h"
 #include "tests/cli/run_command.h"
 
 namespace {
@@ -21,23 +22,23 @@ vxcli::ThreadStarter StartAtMost(int allowed) {
   };
 }
 
-// The sample and a missing file, alternating.
-std::vector<std::string> Pictures(int count) {
-  std::vector<std::string> paths;
+// `vexolith read` of the sample and a missing file, alternating.
+vxcli::Command Pictures(int count) {
+  vxcli::Command c;
   for (int k = 0; k < count; ++k)
-    paths.push_back(k % 2 ? vxclitest::TestDir() + "/missing.bmp" : VEXOLITH_SAMPLE_PICTURE);
-  return paths;
+    c.pictures.push_back(k % 2 ? vxclitest::TestDir() + "/missing.bmp" : VEXOLITH_SAMPLE_PICTURE);
+  return c;
 }
 
 TEST(CommandRun, WorkersThatCannotStartLeaveTheReadingToTheOthers) {
-  const std::vector<std::string> paths = Pictures(6);
+  const vxcli::Command c = Pictures(6);
   for (const int allowed : {0, 1, 3, 8}) {
     SCOPED_TRACE(allowed);
     std::vector<int> order;
     std::vector<bool> ok;
-    vxcli::ReadAll(
-        paths, vxcli::ReadOptions{}, 4,
-        [&](int k, const vxcli::ReadResult& r) {
+    vxcli::RunAll(
+        6, 4, [&c](int k) { return vxcli::AnalysePicture(c, k); },
+        [&](int k, const vxcli::Outcome& r) {
           order.push_back(k);
           ok.push_back(r.ok);
           return true;
@@ -49,13 +50,13 @@ TEST(CommandRun, WorkersThatCannotStartLeaveTheReadingToTheOthers) {
 }
 
 TEST(CommandRun, EmitReturningFalseStopsTheReading) {
-  const std::vector<std::string> paths = Pictures(40);
+  const vxcli::Command c = Pictures(40);
   for (const int allowed : {0, 2}) {
     SCOPED_TRACE(allowed);
     int emitted = 0;
-    vxcli::ReadAll(
-        paths, vxcli::ReadOptions{}, 2, [&](int k, const vxcli::ReadResult&) { return ++emitted, k < 2; },
-        StartAtMost(allowed));
+    vxcli::RunAll(
+        40, 2, [&c](int k) { return vxcli::AnalysePicture(c, k); },
+        [&](int k, const vxcli::Outcome&) { return ++emitted, k < 2; }, StartAtMost(allowed));
     EXPECT_EQ(emitted, 3) << "nothing after the refusal";
   }
 }

@@ -6,6 +6,7 @@
 
 #include "tests/cli/run_command.h"
 #include "tools/bmp_file.h"
+#include "tools/condition_sets.h"
 #include "tools/random_params.h"
 #include "tools/sample_params.h"
 #include "vexolith.h"
@@ -30,8 +31,8 @@ CommandRun Read(const vxgen::Truth& t, std::vector<std::string> more) {
   return RunVexolith(more);
 }
 
-// No picture reads the shipped sample; contours reach stderr only when asked.
-TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndContoursGoToStderrOnlyWhenAsked) {
+// No picture reads the shipped sample; the reader prints no region lines, even when asked to show them.
+TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndPrintsNothingElse) {
   const vxgen::Truth truth = vxgen::Render(vxgen::SampleParams()).truth;
   const CommandRun run = RunVexolith({"read"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
@@ -39,11 +40,13 @@ TEST(ReadEndToEnd, NoPictureReadsTheShippedSampleAndContoursGoToStderrOnlyWhenAs
   EXPECT_EQ(run.err, "");
   const CommandRun shown = RunVexolith({"read", "--show-contours", VEXOLITH_SAMPLE_PICTURE});
   EXPECT_EQ(Lines(shown.out), Grid(truth));
-  EXPECT_NE(shown.err.find("N:0 - L:0 - M:-1\n"), std::string::npos);
+  EXPECT_EQ(shown.err, "");
 }
 
-// Random-set pictures drawn smaller than the full set's 1500 pixels; fewer
-// than `minimum` of `count` read wholly right fails.
+// Random-set pictures drawn smaller than the full set's 1500 pixels, read by
+// the command with each thresholding flag; fewer than `minimum` of `count`
+// read wholly right fails. (The read rate of each condition set, through the
+// tools' reader adapter, is held in tests/tools.)
 struct PassGroup {
   const char* name;
   std::uint32_t seed;
@@ -72,10 +75,7 @@ TEST_P(ReadRateGroup, MeetsTheMinimumPassCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GeneratedSet, ReadRateGroup,
-                         testing::Values(PassGroup{"small", 11, 60, 150, 8, 8},
-                                         PassGroup{"medium", 12, 150, 400, 8, 8},
-                                         PassGroup{"large", 13, 400, 900, 6, 6},
-                                         PassGroup{"local", 14, 150, 400, 3, 3, "local"},
+                         testing::Values(PassGroup{"local", 14, 150, 400, 3, 3, "local"},
                                          PassGroup{"block", 15, 150, 400, 3, 3, "block"}),
                          [](const testing::TestParamInfo<PassGroup>& info) { return info.param.name; });
 
@@ -165,7 +165,7 @@ TEST(ReadEndToEnd, ManyPicturesKeepTheirOrderAndFailuresAreNamed) {
             (std::vector<std::string>{
                 "vexolith: " + missing + ": cannot open: No such file or directory",
                 "vexolith: " + junk + ": not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)",
-                "vexolith: " + pblank + ": no figure found (no dark region large enough for a figure)",
+                "vexolith: " + pblank + ": no figure found (no dark quadrilateral large enough for a figure)",
                 "vexolith: " + tiny + ": picture too small (11x40 pixels)",
             }));
   const CommandRun unwritable = RunVexolith({"read", "--marked", "/nonexistent-folder/out.bmp", pa});
@@ -180,6 +180,43 @@ TEST(TestPicture, SameSeedSamePictureOtherSeedOtherCells) {
   vxgen::FigureParams other = params;
   other.seed += 1;
   EXPECT_NE(vxgen::FigureCells(params), vxgen::FigureCells(other));
+}
+
+}  // namespace
+
+namespace {
+
+// Figures filling pictures of 3000 and 4500 pixels (the contour store's
+// region fill cut such figures into pieces, and they were misread yet
+// reported read) read right, with their corners in picture pixels.
+TEST(ReadEndToEnd, LargeFiguresFillingThePictureReadRight) {
+  for (double size : {3000.0, 4500.0}) {
+    vxgen::FigureParams params{.rows = 10, .cols = 10, .black = {}, .size = size, .angle = 3, .seed = 5};
+    params.margin = 0.02;
+    vxgen::Truth truth;
+    const CommandRun run = Read(truth, {"--json", Draw(params, "large.bmp", &truth)});
+    ASSERT_EQ(run.exit_code, 0) << size << ": " << run.err;
+    EXPECT_NE(run.out.find("\"verdicts\":[\"" + Grid(truth)[0] + "\""), std::string::npos) << size;
+    const CommandRun rows = Read(truth, {vxclitest::TestDir() + "/large.bmp"});
+    EXPECT_EQ(Lines(rows.out), Grid(truth)) << size;
+  }
+}
+
+// --all: one JSON object per picture with a list of figures, each with its
+// corners, verdicts, margins and confidence.
+TEST(ReadEndToEnd, AllListsEveryFigureInJson) {
+  const vxgen::ConditionSet* multi = vxgen::FindConditionSet("multi");
+  ASSERT_NE(multi, nullptr);
+  const vxgen::TestPicture t = vxgen::Render(multi->make(3, 1));
+  const std::string path = vxclitest::TestDir() + "/multi.bmp";
+  ASSERT_TRUE(vxgen::WriteBmp(path, t.picture));
+  const CommandRun run = Read(t.truth, {"--all", "--json", path});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const CommandRun py = vxclitest::RunPython(
+      "import json,sys\no=json.loads(open(sys.argv[1]).read())\nf=o['figures']\n"
+      "print(len(f),all(len(x['corners'])==4 and 0<x['confidence']<=1 and len(x['margins'])==o['rows'] for x in f))",
+      run.out);
+  EXPECT_EQ(py.out, std::to_string(t.figures.size()) + " True\n") << py.err << run.out;
 }
 
 }  // namespace

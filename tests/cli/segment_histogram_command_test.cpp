@@ -32,7 +32,8 @@ TEST(SegmentCommand, FindsTheTexturedBox) {
   const vxcli::SegmentResult r = vxcli::SegmentPicture(picture.img, settings);
   ASSERT_TRUE(r.ok) << r.fault;
   // The four striped blocks are marked and form the second segment.
-  EXPECT_EQ(vxcli::FormatSegmentText("p.png", r), "p.png: 2 segments, 8 x 6 blocks, 4 marked\n32 16 63 47\n");
+  EXPECT_EQ(vxcli::FormatSegmentText("p.png", r, true),
+            "p.png:\n2 segments, 8 x 6 blocks, 4 marked\n32 16 63 47\n");
   EXPECT_EQ(vxcli::FormatSegmentJson("p.png", r),
             "{\"file\":\"p.png\",\"ok\":true,\"segments\":2,\"blockCols\":8,\"blockRows\":6,\"marked\":4,"
             "\"rects\":[[32,16,63,47]]}\n");
@@ -68,7 +69,7 @@ TEST(HistogramCommand, BinsOfThePictureOrAnArea) {
   settings.whole = false;
   settings.area = RECT{32, 16, 35, 16};
   const vxcli::HistogramResult area = vxcli::HistogramOfPicture(picture.img, settings);
-  EXPECT_EQ(vxcli::FormatHistogramText("p.png", area), "p.png: total 4, largest bin 0\n2 0 0 2\n");
+  EXPECT_EQ(vxcli::FormatHistogramText("p.png", area, false), "total 4, largest bin 0\n2 0 0 2\n");
   settings.area = RECT{0, 0, 128, 0};
   EXPECT_FALSE(vxcli::HistogramOfPicture(picture.img, settings).ok) << "area outside the picture";
 }

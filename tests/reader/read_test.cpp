@@ -1,0 +1,229 @@
+// The reader on whole pictures: generated ones under each condition, with
+// known corners and cells; drawn ones holding only things that are not
+// figures; several figures; many threads; nothing printed.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "tools/condition_sets.h"
+#include "tools/test_picture.h"
+#include "vexolith/reader.h"
+
+namespace {
+
+using vexolith::ReaderOptions;
+using vexolith::ReadResult;
+
+IMG View(const vxgen::Picture& p) {
+  return IMG{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
+}
+
+ReadResult ReadPicture(const vxgen::TestPicture& t, bool all = false, double threshold = -1.0) {
+  ReaderOptions o;
+  o.rows = t.truth.rows;
+  o.cols = t.truth.cols;
+  o.all = all;
+  o.threshold = threshold;
+  return vexolith::Read(View(t.picture), true, o);
+}
+
+// Every verdict as the truth has it and every corner within a quarter cell.
+bool ReadsRight(const vexolith::FigureReading& f, const vxgen::Truth& t) {
+  if (f.rows != t.rows || f.cols != t.cols) return false;
+  for (std::size_t n = 0; n < t.black.size(); ++n)
+    if ((f.black[n] != 0) != t.black[n]) return false;
+  const double cell = std::hypot(t.corners[1].x - t.corners[0].x, t.corners[1].y - t.corners[0].y) / t.cols;
+  for (int k = 0; k < 4; ++k)
+    if (std::hypot(f.corners[k].x - t.corners[k].x, f.corners[k].y - t.corners[k].y) >
+        std::max(1.0, cell / 4))
+      return false;
+  return true;
+}
+
+struct SetCase {
+  const char* set;
+  int count;
+  int minimum;  // pictures read wholly right, at least
+};
+
+class ConditionSet : public testing::TestWithParam<SetCase> {};
+
+// Under each condition most pictures read right, and a reading that is not
+// right is never reported as read.
+TEST_P(ConditionSet, ReadsRightAndNeverReportsAWrongReading) {
+  const SetCase& c = GetParam();
+  const vxgen::ConditionSet* set = vxgen::FindConditionSet(c.set);
+  ASSERT_NE(set, nullptr);
+  int right = 0;
+  for (int k = 0; k < c.count; ++k) {
+    SCOPED_TRACE(std::string(c.set) + " #" + std::to_string(k));
+    const vxgen::TestPicture t = vxgen::Render(set->make(77, k));
+    const ReadResult r = ReadPicture(t);
+    if (!r.ok) continue;
+    ASSERT_EQ(r.figures.size(), 1u);
+    const bool ok = ReadsRight(r.figures[0], t.truth);
+    EXPECT_TRUE(ok) << "reported read but wrong, confidence " << r.figures[0].confidence;
+    right += ok;
+  }
+  EXPECT_GE(right, c.minimum);
+}
+
+INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
+                         testing::Values(SetCase{"clean", 12, 12}, SetCase{"tilt", 10, 9},
+                                         SetCase{"small-cells", 8, 8}, SetCase{"shadow", 8, 8},
+                                         SetCase{"lighting", 6, 6}, SetCase{"contrast", 6, 5},
+                                         SetCase{"jpeg", 6, 6}, SetCase{"clutter", 10, 10},
+                                         SetCase{"harsh", 12, 5}),
+                         [](const auto& info) {
+                           std::string n = info.param.set;
+                           for (char& ch : n) ch = ch == '-' ? '_' : ch;
+                           return n;
+                         });
+
+// A figure filling a 3000-pixel picture (the region fill of the contour store
+// used to cut such a region into pieces) reads right.
+TEST(Reader, LargeFigureFillingThePicture) {
+  vxgen::FigureParams p;
+  p.rows = 12, p.cols = 10, p.size = 3000, p.margin = 0.02, p.seed = 5, p.angle = 4, p.blur = 1.0;
+  const vxgen::TestPicture t = vxgen::Render(p);
+  const ReadResult r = ReadPicture(t);
+  ASSERT_TRUE(r.ok) << r.fault;
+  EXPECT_TRUE(ReadsRight(r.figures[0], t.truth));
+}
+
+// Several figures on one page: --all finds each once, best first, none overlapping.
+TEST(Reader, AllFindsEveryFigureOnThePage) {
+  const vxgen::ConditionSet* multi = vxgen::FindConditionSet("multi");
+  ASSERT_NE(multi, nullptr);
+  for (int k = 0; k < 3; ++k) {
+    const vxgen::TestPicture t = vxgen::Render(multi->make(5, k));
+    const ReadResult r = ReadPicture(t, true);
+    ASSERT_TRUE(r.ok) << r.fault;
+    EXPECT_EQ(r.figures.size(), t.figures.size()) << "page " << k;
+    int found = 0;
+    for (const vxgen::Truth& truth : t.figures)
+      for (const auto& f : r.figures) found += ReadsRight(f, truth);
+    EXPECT_EQ(found, static_cast<int>(t.figures.size())) << "page " << k;
+    for (std::size_t n = 1; n < r.figures.size(); ++n)
+      EXPECT_GE(r.figures[n - 1].confidence, r.figures[n].confidence) << "best first";
+  }
+}
+
+// A page of paper with one dark thing drawn on it.
+vxgen::Picture Page(int w, int h, const std::function<bool(int, int)>& dark) {
+  vxgen::Picture p{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, 230)};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (dark(x, y)) std::fill_n(&p.bgr[(static_cast<std::size_t>(y) * w + x) * 3], 3, 30);
+  return p;
+}
+
+struct Refusal {
+  const char* name;
+  std::function<bool(int, int)> dark;
+  const char* fault;  // the start of the reason given
+};
+
+// Things that are not figures are refused with a reason, never read.
+TEST(Reader, RefusesWhatIsNotAFigure) {
+  const Refusal cases[] = {
+      {"blank", [](int, int) { return false; }, "no figure found (no dark quadrilateral"},
+      {"filled block", [](int x, int y) { return x >= 40 && x < 160 && y >= 30 && y < 150; },
+       "no figure found (every cell reads black"},
+      {"outlined box",
+       [](int x, int y) {
+         const bool in = x >= 40 && x < 160 && y >= 30 && y < 150;
+         return in && !(x >= 52 && x < 148 && y >= 42 && y < 138);
+       },
+       "no figure found (no grid lines seen"},
+      {"text strokes",
+       [](int x, int y) { return y >= 90 && y < 96 && (x / 14) % 2 == 0 && x > 20 && x < 180; },
+       "no figure found (no dark quadrilateral"},
+      {"disc", [](int x, int y) { return std::hypot(x - 100, y - 90) < 60; },
+       "no figure found (no dark quadrilateral"},
+  };
+  for (const Refusal& c : cases) {
+    const vxgen::Picture p = Page(200, 180, c.dark);
+    ReaderOptions o;
+    const ReadResult r = vexolith::Read(View(p), true, o);
+    EXPECT_FALSE(r.ok) << c.name;
+    EXPECT_EQ(r.fault.rfind(c.fault, 0), 0u) << c.name << ": " << r.fault;
+    EXPECT_TRUE(r.figures.empty()) << c.name;
+  }
+}
+
+// Bad records and options are refused with a reason before anything is read.
+TEST(Reader, BadRecordsAndOptionsAreRefused) {
+  unsigned char px[16 * 16 * 3] = {};
+  ReaderOptions o;
+  EXPECT_EQ(vexolith::Read(IMG{nullptr, 16, 48, 16, 1, 0}, true, o).fault, "not an image with pixels");
+  EXPECT_EQ(vexolith::Read(IMG{px, 16, 47, 16, 1, 0}, true, o).fault, "not an image with pixels")
+      << "short stride";
+  o.rows = 0;
+  EXPECT_EQ(vexolith::Read(IMG{px, 16, 48, 16, 1, 0}, true, o).fault,
+            "the grid needs 1 to 1000 rows and columns");
+  o.rows = 10;
+  EXPECT_EQ(vexolith::Read(IMG{px, 11, 48, 16, 1, 0}, true, o).fault, "picture too small (11x16 pixels)");
+  EXPECT_EQ(vexolith::ReadFile("/nonexistent/x.png", o).fault, "cannot open: No such file or directory");
+}
+
+// Row order: a bottom-up record gives the same corners as seen; a given
+// threshold is used as it is.
+TEST(Reader, BottomUpRecordsAndAGivenThreshold) {
+  vxgen::FigureParams p;
+  p.rows = 7, p.cols = 9, p.size = 180, p.angle = 10, p.seed = 3;
+  const vxgen::TestPicture t = vxgen::Render(p);
+  std::vector<std::uint8_t> flipped(t.picture.bgr.size());
+  const std::size_t row = static_cast<std::size_t>(t.picture.width) * 3;
+  for (int y = 0; y < t.picture.height; ++y)
+    std::copy_n(&t.picture.bgr[y * row], row, &flipped[(t.picture.height - 1 - y) * row]);
+  ReaderOptions o;
+  o.rows = t.truth.rows, o.cols = t.truth.cols, o.threshold = 0.3;
+  const ReadResult r =
+      vexolith::Read(IMG{flipped.data(), t.picture.width, int(row), t.picture.height, 1, 0}, false, o);
+  ASSERT_TRUE(r.ok) << r.fault;
+  EXPECT_TRUE(ReadsRight(r.figures[0], t.truth));
+  EXPECT_EQ(r.figures[0].threshold, 0.3);
+}
+
+// Four threads read distinct pictures at once and get what one thread gets;
+// nothing reaches standard output.
+TEST(Reader, ThreadsReadAtOnceAndNothingIsPrinted) {
+  std::vector<vxgen::TestPicture> pictures;
+  const vxgen::ConditionSet* clean = vxgen::FindConditionSet("clean");
+  for (int k = 0; k < 4; ++k) pictures.push_back(vxgen::Render(clean->make(9, k)));
+  std::vector<ReadResult> alone;
+  for (const auto& t : pictures) alone.push_back(ReadPicture(t));
+
+  std::fflush(stdout);
+  char name[] = "/tmp/vexolith-reader-stdout-XXXXXX";
+  const int capture = mkstemp(name);
+  ASSERT_GE(capture, 0);
+  const int saved = dup(STDOUT_FILENO);
+  dup2(capture, STDOUT_FILENO);
+  std::vector<ReadResult> together(pictures.size());
+  std::vector<std::thread> threads;
+  for (std::size_t k = 0; k < pictures.size(); ++k)
+    threads.emplace_back([&, k] { together[k] = ReadPicture(pictures[k]); });
+  for (std::thread& th : threads) th.join();
+  std::fflush(stdout);
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  const off_t printed = lseek(capture, 0, SEEK_END);
+  close(capture);
+  std::remove(name);
+  EXPECT_EQ(printed, 0) << "bytes on standard output";
+  for (std::size_t k = 0; k < pictures.size(); ++k) {
+    ASSERT_TRUE(together[k].ok) << together[k].fault;
+    EXPECT_EQ(together[k].figures[0].black, alone[k].figures[0].black) << k;
+    EXPECT_EQ(together[k].figures[0].corners[2].x, alone[k].figures[0].corners[2].x) << k;
+  }
+}
+
+}  // namespace
