@@ -3,7 +3,7 @@ include(CMakePackageConfigHelpers)
 install(TARGETS vexolith EXPORT vexolithTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES include/vexolith.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/vexolith.h include/vexolith_c.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/vexolith DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 install(EXPORT vexolithTargets NAMESPACE vexolith:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
 

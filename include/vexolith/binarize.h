@@ -3,7 +3,7 @@
 
 #include "vexolith/types.h"
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // Region rectangles have exclusive right and bottom and must lie inside the image.
 VEXOLITH_API void ThresholdImage(IMG img, unsigned char threshold, RECT region);
@@ -11,4 +11,4 @@ VEXOLITH_API IMG AdaptiveThresholdImage(IMG src, int window, RECT region, int mo
 VEXOLITH_API void Adaptive2ThresholdImage(IMG img, unsigned char level, unsigned char gain, RECT region,
                                           int block);
 
-}  // extern "C"
+VEXOLITH_END_C
