@@ -15,3 +15,4 @@
 #include "vexolith/contour.h"
 #include "vexolith/grid.h"
 #include "vexolith/draw.h"
+#include "vexolith/image_view.h"
