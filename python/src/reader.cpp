@@ -1,0 +1,7 @@
+#include "module.h"
+
+namespace vxpy {
+
+void BindReader(py::module_&) {}
+
+}  // namespace vxpy
