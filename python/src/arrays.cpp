@@ -1,5 +1,7 @@
 #include "arrays.h"
 
+#include <pybind11/stl.h>
+
 #include <cstring>
 #include <limits>
 
