@@ -1,17 +1,14 @@
-// The whole read of a 12-megapixel picture whose figure fills the frame:
-// gray conversion, reduction to a working size, threshold, regions, corners,
-// grid and cell measurement, from memory and from a bitmap file.
+// The library's reader on whole photos: a 12-megapixel picture whose figure
+// fills the frame, from memory and from a file, and a 1-megapixel one.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "cli/pipeline.h"
 #include "tools/bmp_file.h"
 #include "tools/test_picture.h"
+#include "vexolith/reader.h"
 
 namespace {
 
@@ -34,28 +31,8 @@ const vxgen::TestPicture& Photo() {
   return picture;
 }
 
-// The library prints a line per region after every search; keep those lines
-// out of the benchmark's report while the loop runs.
-class QuietStdout {
- public:
-  QuietStdout() : saved_(dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, STDOUT_FILENO);
-    close(null_fd);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
-
-vxcli::ReadOptions Options() {
-  vxcli::ReadOptions o;
+vexolith::ReaderOptions Options() {
+  vexolith::ReaderOptions o;
   o.rows = Photo().truth.rows;
   o.cols = Photo().truth.cols;
   return o;
@@ -70,12 +47,11 @@ void BM_ReadPicture12MP(benchmark::State& state) {
     std::copy_n(p.bgr.data() + static_cast<std::size_t>(y) * p.width * 3, p.width * 3,
                 pixels.data() + static_cast<std::size_t>(y) * stride);
   const IMG img{pixels.data(), p.width, stride, p.height, 1, 0};
-  const vxcli::ReadOptions options = Options();
-  QuietStdout quiet;
+  const vexolith::ReaderOptions options = Options();
   for (auto _ : state) {
-    const vxcli::ReadResult r = vxcli::ReadPicture(img, options);
+    const vexolith::ReadResult r = vexolith::Read(img, true, options);
     if (!r.ok) state.SkipWithError(r.fault.c_str());
-    benchmark::DoNotOptimize(r.black_count);
+    benchmark::DoNotOptimize(r.figures.size());
   }
   state.counters["megapixels"] = p.width * static_cast<double>(p.height) / 1e6;
 }
@@ -87,15 +63,45 @@ void BM_ReadPictureFile12MP(benchmark::State& state) {
     state.SkipWithError("cannot write the picture");
     return;
   }
-  const vxcli::ReadOptions options = Options();
-  QuietStdout quiet;
+  const vexolith::ReaderOptions options = Options();
   for (auto _ : state) {
-    const vxcli::ReadResult r = vxcli::ReadPictureFile(path, options);
+    const vexolith::ReadResult r = vexolith::ReadFile(path, options);
     if (!r.ok) state.SkipWithError(r.fault.c_str());
-    benchmark::DoNotOptimize(r.black_count);
+    benchmark::DoNotOptimize(r.figures.size());
   }
   std::remove(path.c_str());
 }
 BENCHMARK(BM_ReadPictureFile12MP)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+namespace {
+
+// About 1150 x 870 pixels (1 megapixel): 10 x 10 cells, 500 pixels across,
+// tilted with perspective, some blur, noise and falling light.
+void BM_ReadPhoto1MP(benchmark::State& state) {
+  vxgen::FigureParams params;
+  params.size = 500;
+  params.angle = 20;
+  params.skew = 0.04;
+  params.blur = 1.0;
+  params.noise = 6;
+  params.gradient = 0.3;
+  params.margin = 0.5;
+  params.seed = 7;
+  static const vxgen::TestPicture t = vxgen::Render(params);
+  const vxgen::Picture& p = t.picture;
+  const IMG img{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
+  vexolith::ReaderOptions options;
+  options.rows = t.truth.rows;
+  options.cols = t.truth.cols;
+  for (auto _ : state) {
+    const vexolith::ReadResult r = vexolith::Read(img, true, options);
+    if (!r.ok) state.SkipWithError(r.fault.c_str());
+    benchmark::DoNotOptimize(r.figures.size());
+  }
+  state.counters["megapixels"] = p.width * static_cast<double>(p.height) / 1e6;
+}
+BENCHMARK(BM_ReadPhoto1MP)->Unit(benchmark::kMillisecond);
 
 }  // namespace

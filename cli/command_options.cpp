@@ -46,8 +46,10 @@ Options:
                       border ring has --rows 8 --cols 10; turned a quarter, --rows 10
                       --cols 8
   --cols C            cell columns as seen, the border ring included (default 10)
-  --threshold T       a cell is black when its weighted black share is above T
-                      (0..1, default 0.5)
+  --threshold T       a cell is black when its darkness (0 paper .. 1 ink) is above
+                      T (0..1); default: chosen for each figure from its own cells
+  --all               read every figure of the given size in the picture, most
+                      confident first (default: the most confident one)
   --binarize METHOD   how the gray picture becomes black and white:
                         auto    one level for the whole picture, chosen to separate
                                 dark from light (default)
@@ -65,14 +67,15 @@ Options:
                       reduced size, corners mapped back (default 1200)
   --json              one JSON object per picture and line: file, ok, rows, cols,
                       corners (top-left, top-right, bottom-right, bottom-left in
-                      picture pixels, y downward), values, verdicts, black; or
-                      file, ok false, error
+                      picture pixels, y downward), values, margins, verdicts,
+                      black, threshold, confidence (with --all in a list
+                      "figures"); or file, ok false, error
   --marked OUT        write the picture with the figure's outline (green), the grid
                       (blue) and a cross over each black cell (red) as a bitmap file;
                       with several pictures, OUT-1.bmp, OUT-2.bmp ... in the order given
   --jobs N            pictures read at once (default: one per core)
   --show-contours     copy the library's per-region lines ("N:0 - L:0 - M:-1") to
-                      standard error; without it they are discarded
+                      standard error (the reader prints none of its own)
   -h, --help          this text
 
 Output: for each picture, R lines of C characters, '#' black and '.' white,
@@ -130,6 +133,10 @@ Command ParseCommand(const std::vector<std::string>& args) {
     }
     if (a == "--json") {
       c.json = true;
+      continue;
+    }
+    if (a == "--all") {
+      c.read.all = true;
       continue;
     }
     if (a == "--show-contours") {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/pipeline.h"
+#include "cli/command_read.h"
 
 namespace vxcli {
 

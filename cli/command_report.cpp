@@ -80,39 +80,64 @@ std::string JsonString(const std::string& s) {
 std::string FormatRows(const std::string& path, const ReadResult& r, bool header) {
   std::string out;
   if (header) out += path + ":\n";
-  for (int i = 0; i < r.rows; ++i) {
-    for (int j = 0; j < r.cols; ++j) out += r.black[static_cast<std::size_t>(i) * r.cols + j] ? '#' : '.';
-    out += '\n';
+  for (std::size_t n = 0; n < r.figures.size(); ++n) {
+    const FigureReading& f = r.figures[n];
+    if (n) out += '\n';  // figures of one picture apart by an empty line
+    for (int i = 0; i < f.rows; ++i) {
+      for (int j = 0; j < f.cols; ++j) out += f.black[static_cast<std::size_t>(i) * f.cols + j] ? '#' : '.';
+      out += '\n';
+    }
   }
   return out;
 }
 
-std::string FormatJson(const std::string& path, const ReadResult& r) {
-  std::string out = "{\"file\":" + JsonString(path);
-  if (!r.ok) return out + ",\"ok\":false,\"error\":" + JsonString(r.fault) + "}\n";
-  out += ",\"ok\":true,\"rows\":" + std::to_string(r.rows) + ",\"cols\":" + std::to_string(r.cols);
-  out += ",\"corners\":[";
-  for (int k = 0; k < 4; ++k) {
-    out += k ? ",[" : "[";
-    out += Number(r.corners[k].x, 2) + "," + Number(r.corners[k].y, 2) + "]";
-  }
-  out += "],\"values\":[";
-  for (int i = 0; i < r.rows; ++i) {
+namespace {
+
+// rows x cols numbers as a list of rows.
+std::string Table(const std::vector<double>& v, int rows, int cols) {
+  std::string out = "[";
+  for (int i = 0; i < rows; ++i) {
     out += i ? ",[" : "[";
-    for (int j = 0; j < r.cols; ++j) {
+    for (int j = 0; j < cols; ++j) {
       if (j) out += ',';
-      out += Number(r.values[static_cast<std::size_t>(i) * r.cols + j], 4);
+      out += Number(v[static_cast<std::size_t>(i) * cols + j], 4);
     }
     out += ']';
   }
-  out += "],\"verdicts\":[";
-  for (int i = 0; i < r.rows; ++i) {
+  return out + "]";
+}
+
+// The fields of one figure, without braces.
+std::string FigureFields(const FigureReading& f) {
+  std::string out = "\"corners\":[";
+  for (int k = 0; k < 4; ++k) {
+    out += k ? ",[" : "[";
+    out += Number(f.corners[k].x, 2) + "," + Number(f.corners[k].y, 2) + "]";
+  }
+  out += "],\"values\":" + Table(f.values, f.rows, f.cols);
+  out += ",\"margins\":" + Table(f.margins, f.rows, f.cols);
+  out += ",\"verdicts\":[";
+  for (int i = 0; i < f.rows; ++i) {
     out += i ? ",\"" : "\"";
-    for (int j = 0; j < r.cols; ++j) out += r.black[static_cast<std::size_t>(i) * r.cols + j] ? '#' : '.';
+    for (int j = 0; j < f.cols; ++j) out += f.black[static_cast<std::size_t>(i) * f.cols + j] ? '#' : '.';
     out += '"';
   }
-  out += "],\"black\":" + std::to_string(r.black_count) + "}\n";
+  out += "],\"black\":" + std::to_string(f.black_count);
+  out += ",\"threshold\":" + Number(f.threshold, 4) + ",\"confidence\":" + Number(f.confidence, 4);
   return out;
+}
+
+}  // namespace
+
+std::string FormatJson(const std::string& path, const ReadResult& r, bool all) {
+  std::string out = "{\"file\":" + JsonString(path);
+  if (!r.ok || r.figures.empty()) return out + ",\"ok\":false,\"error\":" + JsonString(r.fault) + "}\n";
+  const FigureReading& first = r.figures.front();
+  out += ",\"ok\":true,\"rows\":" + std::to_string(first.rows) + ",\"cols\":" + std::to_string(first.cols);
+  if (!all) return out + "," + FigureFields(first) + "}\n";
+  out += ",\"figures\":[";
+  for (std::size_t n = 0; n < r.figures.size(); ++n) out += (n ? ",{" : "{") + FigureFields(r.figures[n]) + "}";
+  return out + "]}\n";
 }
 
 std::string FaultLine(const std::string& path, const ReadResult& r) {

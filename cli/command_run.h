@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/pipeline.h"
+#include "cli/command_read.h"
 
 namespace vxcli {
 

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
       std::fputs(vxcli::FaultLine(path, r).c_str(), stderr);
     }
     if (command.json) {
-      std::fputs(vxcli::FormatJson(path, r).c_str(), results);
+      std::fputs(vxcli::FormatJson(path, r, command.read.all).c_str(), results);
     } else if (r.ok) {
       std::fputs(vxcli::FormatRows(path, r, count > 1).c_str(), results);
     }

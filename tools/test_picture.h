@@ -28,6 +28,24 @@ struct FigureParams {
   double margin = 0.25;     // paper around the figure, as a share of `size`
   double line = 0.08;       // width of the inner grid lines, as a share of a cell
   std::uint32_t seed = 1;   // drives every random choice
+
+  // Conditions of real photographs; the defaults leave each one out.
+  double tilt = 0.0;       // camera tilt from square-on, degrees (0 .. 55): true perspective
+  double tilt_axis = 0.0;  // direction in the page of the axis the camera tilts about, degrees
+  double distance = 3.0;   // camera distance as a multiple of `size` (>= 1.5); nearer: stronger perspective
+  double fill = 0.0;    // the page content's box over the picture's side (0.2 .. 0.98); 0: `margin` frames it
+  double paper = -1.0;  // paper gray level in full light; < 0: 225 .. 245 from the seed
+  double ink = -1.0;    // ink gray level in full light; < 0: 20 .. 45 from the seed
+  double lighting =
+      0.0;  // light falls by up to this share across the picture (0 .. 0.5); replaces `gradient`
+  double shadow =
+      0.0;  // a shadow edge crosses the figure; the shadowed side is darker by this share (0 .. 0.5)
+  double shadow_soft = 0.0;  // width of the shadow's edge in pixels (0: sharp)
+  int jpeg = 0;              // JPEG round trip at this quality (1 .. 100); 0: none
+  int clutter = 0;           // dark marks beside the figures: filled blocks, outlined boxes, lines of text
+  int figures = 1;           // figures on the page (1 .. 6), all rows x cols, none overlapping another
+  double max_pixels =
+      64e6;  // with `fill`, the picture is cropped about the figures to hold at most this many
 };
 
 // A picture in top-down rows of B, G, R bytes, `width * 3` bytes per row.
@@ -48,11 +66,13 @@ struct Truth {
 
 // A drawn picture and its expected reading.
 struct TestPicture {
-  Picture picture;  // the pixels
-  Truth truth;      // the expected reading
+  Picture picture;             // the pixels
+  Truth truth;                 // the expected reading of the first figure
+  std::vector<Truth> figures;  // every figure on the page, the first one first
+  double fill = 0.0;           // the first figure's box over the picture's, on the side where it is larger
 };
 
-// Draws the figure. Deterministic for a given params.
+// Draws the page. Deterministic for a given params.
 TestPicture Render(const FigureParams& params);
 
 // The figure's cells as the figure itself is drawn (row-major, ring black):

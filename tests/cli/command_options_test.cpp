@@ -78,18 +78,24 @@ TEST(CommandOptions, MarkedPathNumbersSeveralPictures) {
 // broken UTF-8: every JSON line still parses, every fault line stays one.
 TEST(CommandReport, AwkwardNamesAndValuesStayOnOneValidLine) {
   vxcli::ReadResult r;
-  r.ok = true, r.rows = 2, r.cols = 3;
-  r.values = {0.9, 0.1, 0.6, 0.2, NAN, 0.75};
-  r.black = {true, false, true, false, false, true};
+  r.ok = true;
+  vxcli::FigureReading f;
+  f.rows = 2, f.cols = 3;
+  f.values = {0.9, 0.1, 0.6, 0.2, NAN, 0.75};
+  f.margins = {0.4, 0.4, 0.1, 0.3, NAN, 0.25};
+  f.black = {1, 0, 1, 0, 0, 1};
+  r.figures = {f, f};
   const std::string json = vxcli::FormatJson("x\xff\x7f\r\"q\".bmp", r);
   EXPECT_NE(json.find("[[0.9000,0.1000,0.6000],[0.2000,null,0.7500]]"), std::string::npos) << json;
+  const std::string all = vxcli::FormatJson("both.bmp", r, true);
+  EXPECT_NE(all.find("\"figures\":[{\"corners\""), std::string::npos) << all;
   vxcli::ReadResult failed;
   failed.fault = "cannot \topen\x01";
   const std::string failed_json = vxcli::FormatJson("gone\n.png", failed);
   EXPECT_NE(failed_json.find("\"ok\":false,\"error\":\"cannot"), std::string::npos) << failed_json;
   const char* every_line_parses =
       "import json,sys\nfor l in open(sys.argv[1],encoding='utf-8'): json.loads(l)";
-  EXPECT_EQ(vxclitest::RunPython(every_line_parses, json + failed_json).exit_code, 0);
+  EXPECT_EQ(vxclitest::RunPython(every_line_parses, json + all + failed_json).exit_code, 0);
   EXPECT_EQ(vxcli::JsonString("a\\b\n\t\x01"), "\"a\\\\b\\n\\t\\u0001\"");
   EXPECT_EQ(vxcli::JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");  // valid UTF-8 passes through
   EXPECT_EQ(vxcli::JsonString("bad\xff\xc3"), "\"bad\\ufffd\\ufffd\"");

@@ -54,6 +54,23 @@ TEST(ExportedSymbols, ExactlyTheInterface) {
   for (const auto& name : exported) EXPECT_TRUE(expected.count(name)) << "unexpected: " << name;
 }
 
+// The reader's names are the only ones in namespace vexolith, and every one
+// of them is listed under the reader's heading of the expected list.
+TEST(ExportedSymbols, TheReadersNamesLiveInTheirNamespace) {
+  std::set<std::string> reader;
+  std::ifstream in(VEXOLITH_EXPECTED_SYMBOLS);
+  bool in_reader = false;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] == '#') in_reader = line.rfind("# Reader", 0) == 0;
+    else if (in_reader && !line.empty()) reader.insert(line);
+  }
+  EXPECT_EQ(reader.size(), 3u) << "Read, ReadFile, DrawReading";
+  for (const auto& name : ReadExported()) {
+    const bool in_namespace = name.rfind("vexolith::", 0) == 0;
+    EXPECT_EQ(in_namespace, reader.count(name) == 1) << name;
+  }
+}
+
 TEST(ExportedSymbols, RoundHasAVersionOfItsOwn) {
   std::string cmd = std::string("nm -D --defined-only '") + VEXOLITH_LIBRARY_FILE + "'";
   FILE* pipe = popen(cmd.c_str(), "r");

@@ -1,0 +1,202 @@
+#include "reader/cells.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx::reader {
+namespace {
+
+// Mean gray over u0..u1, v0..v1 of the unit square, n x n samples; NaN when
+// a sample falls outside the picture.
+double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0, double v1,
+                 int n) {
+  double sum = 0.0;
+  for (int a = 0; a < n; ++a) {
+    for (int b = 0; b < n; ++b) {
+      const Point p = map.Apply(u0 + (u1 - u0) * (b + 0.5) / n, v0 + (v1 - v0) * (a + 0.5) / n);
+      if (!picture.Inside(p.x, p.y)) return std::nan("");
+      sum += picture.Sample(p.x, p.y);
+    }
+  }
+  return sum / (n * n);
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return std::nan("");
+  const std::size_t mid = v.size() / 2;
+  std::nth_element(v.begin(), v.begin() + mid, v.end());
+  return v[mid];
+}
+
+// Interpolates a level known along the four sides into cell (i, j): side
+// values top[j], bottom[j], left[i], right[i] weighted by the inverse of the
+// distance in cells from the cell to that side's sample.
+double FromSides(const std::vector<double>& top, const std::vector<double>& bottom, const std::vector<double>& left,
+                 const std::vector<double>& right, int i, int j, int rows, int cols) {
+  const double values[4] = {top[j], bottom[j], left[i], right[i]};
+  const double dist[4] = {static_cast<double>(i), static_cast<double>(rows - 1 - i), static_cast<double>(j),
+                          static_cast<double>(cols - 1 - j)};
+  double sum = 0.0, weight = 0.0;
+  for (int k = 0; k < 4; ++k) {
+    if (std::isnan(values[k])) continue;
+    const double w = 1.0 / (dist[k] + 0.5);
+    sum += w * values[k];
+    weight += w;
+  }
+  return weight > 0.0 ? sum / weight : std::nan("");
+}
+
+// Fills NaN entries with the median of the others (or `fallback`).
+void FillGaps(std::vector<double>& v, double fallback) {
+  std::vector<double> known;
+  for (double x : v)
+    if (!std::isnan(x)) known.push_back(x);
+  const double m = known.empty() ? fallback : Median(known);
+  for (double& x : v)
+    if (std::isnan(x)) x = m;
+}
+
+}  // namespace
+
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols, double fixed_threshold) {
+  CellReading r;
+  const Homography map(seen);
+  const double cell_px = std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  // Samples per side of a cell's central half: about one per 1.5 pixels, 2..6.
+  const int n = std::clamp(static_cast<int>(cell_px / 3.0), 2, 6);
+  const std::size_t cells = static_cast<std::size_t>(rows) * cols;
+  std::vector<double> gray(cells);
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j)
+      gray[static_cast<std::size_t>(i) * cols + j] =
+          PatchMean(picture, map, (j + 0.25) / cols, (j + 0.75) / cols, (i + 0.25) / rows, (i + 0.75) / rows, n);
+  for (double g : gray)
+    if (std::isnan(g)) {
+      r.fault = "the figure reaches outside the picture";
+      return r;
+    }
+
+  // Ink along each side: the ring cells. Paper: a strip outside the ring,
+  // from a fifth to half a cell out.
+  std::vector<double> ink_top(cols), ink_bottom(cols), ink_left(rows), ink_right(rows);
+  std::vector<double> paper_top(cols), paper_bottom(cols), paper_left(rows), paper_right(rows);
+  const double du = 1.0 / cols, dv = 1.0 / rows;
+  for (int j = 0; j < cols; ++j) {
+    ink_top[j] = gray[j];
+    ink_bottom[j] = gray[static_cast<std::size_t>(rows - 1) * cols + j];
+    paper_top[j] = PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, -0.5 * dv, -0.2 * dv, 2);
+    paper_bottom[j] = PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, 1 + 0.2 * dv, 1 + 0.5 * dv, 2);
+  }
+  for (int i = 0; i < rows; ++i) {
+    ink_left[i] = gray[static_cast<std::size_t>(i) * cols];
+    ink_right[i] = gray[static_cast<std::size_t>(i) * cols + cols - 1];
+    paper_left[i] = PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
+    paper_right[i] = PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
+  }
+  std::vector<double> inner_gray;
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) inner_gray.push_back(gray[static_cast<std::size_t>(i) * cols + j]);
+  double brightest = 0.0;
+  for (double g : gray) brightest = std::max(brightest, g);
+  for (auto* side : {&paper_top, &paper_bottom, &paper_left, &paper_right}) FillGaps(*side, std::nan(""));
+  // No paper anywhere around (a figure filling the picture): the brightest cell stands for it.
+  for (auto* side : {&paper_top, &paper_bottom, &paper_left, &paper_right})
+    for (double& p : *side)
+      if (std::isnan(p)) p = brightest;
+
+  // The ring must read black against the paper next to it: every ring cell
+  // at least 35% as far below its paper as the clearest one, and the
+  // clearest at least 12 gray levels. A thin outlined box, whose ring cells
+  // show paper, fails here.
+  std::vector<double> ring_contrast;
+  for (int j = 0; j < cols; ++j) {
+    ring_contrast.push_back(paper_top[j] - ink_top[j]);
+    ring_contrast.push_back(paper_bottom[j] - ink_bottom[j]);
+  }
+  for (int i = 0; i < rows; ++i) {
+    ring_contrast.push_back(paper_left[i] - ink_left[i]);
+    ring_contrast.push_back(paper_right[i] - ink_right[i]);
+  }
+  const double clearest = *std::max_element(ring_contrast.begin(), ring_contrast.end());
+  const double typical = Median(ring_contrast);
+  if (clearest < 12.0 || typical < 8.0) {
+    r.fault = "the border does not stand out from the paper";
+    return r;
+  }
+  for (double c : ring_contrast) {
+    if (c < 0.35 * clearest) {
+      r.fault = "the border ring does not read black all round";
+      return r;
+    }
+  }
+
+  r.values.resize(cells);
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < cols; ++j) {
+      const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
+      const double paper = FromSides(paper_top, paper_bottom, paper_left, paper_right, i, j, rows, cols);
+      const double span = std::max(paper - ink, 4.0);
+      r.values[static_cast<std::size_t>(i) * cols + j] = (paper - gray[static_cast<std::size_t>(i) * cols + j]) / span;
+    }
+  }
+
+  std::vector<double> inner;
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) inner.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);
+  // The ring's own values: the darker of its cells set the floor of "black".
+  std::vector<double> ring;
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j)
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1) ring.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);
+
+  double gap = 1.0;
+  if (fixed_threshold >= 0.0) {
+    r.threshold = fixed_threshold;
+  } else {
+    std::vector<double> sorted = inner;
+    sorted.push_back(0.0);
+    sorted.push_back(1.0);
+    std::sort(sorted.begin(), sorted.end());
+    gap = -1.0;
+    std::size_t at = 0;
+    for (std::size_t k = 0; k + 1 < sorted.size(); ++k) {
+      if (sorted[k + 1] - sorted[k] > gap) gap = sorted[k + 1] - sorted[k], at = k;
+    }
+    r.threshold = (sorted[at] + sorted[at + 1]) / 2.0;
+    // The gap touches an anchor when the inner cells lie all on one side of it.
+    r.uniform = inner.empty() || std::all_of(inner.begin(), inner.end(), [&](double v) { return v > r.threshold; }) ||
+                std::all_of(inner.begin(), inner.end(), [&](double v) { return v < r.threshold; });
+  }
+  r.black.resize(cells);
+  r.margins.resize(cells);
+  double least_inner = 1e9;
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      r.black[k] = r.values[k] > r.threshold;
+      r.margins[k] = std::fabs(r.values[k] - r.threshold);
+      if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols) least_inner = std::min(least_inner, r.margins[k]);
+    }
+  }
+  for (std::size_t k = 0; k < ring.size(); ++k) {
+    if (ring[k] <= r.threshold) {
+      r.fault = "the border ring does not read black all round";
+      return r;
+    }
+  }
+  if (inner.empty()) least_inner = 0.5;
+  // Clear cells: every inner cell at least 0.12 from the threshold (a cell
+  // straddled by a misplaced grid sits in between).
+  if (least_inner < 0.12) {
+    r.fault = "cells not clearly black or white";
+    return r;
+  }
+  const double ring_floor = *std::min_element(ring.begin(), ring.end());
+  const double ring_margin = std::clamp((ring_floor - r.threshold) * 2.0, 0.0, 1.0);
+  r.confidence = std::clamp(std::min({least_inner * 2.0, ring_margin, gap}), 0.0, 1.0);
+  if (r.uniform) r.confidence *= 0.5;
+  r.ok = true;
+  return r;
+}
+
+}  // namespace vx::reader

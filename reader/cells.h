@@ -1,0 +1,41 @@
+// Measuring and judging a candidate figure's cells on the gray picture.
+//
+// Each cell's gray level is the mean over its central half, sampled through
+// the projective map of the figure's corners. The light is estimated around
+// the figure: the border ring gives the ink level along each side and a strip
+// of paper just outside it the paper level; both are carried into the figure
+// by distance-weighted interpolation from the four sides, so a shadow edge
+// or light falling across the figure moves the levels with it. A cell's value
+// is then its darkness between the local paper (0) and ink (1) levels.
+//
+// The black/white threshold is the middle of the widest gap among the inner
+// cells' values with 0 and 1 as anchors, so a figure whose inner cells are
+// all one colour still reads (the gap then touches an anchor) but with less
+// confidence than one whose cells split clearly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "reader/geometry.h"
+#include "reader/plane.h"
+
+namespace vx::reader {
+
+struct CellReading {
+  bool ok = false;               // the checks stand behind the reading
+  std::string fault;             // why not, when ok is false
+  std::vector<double> values;    // rows * cols, row-major
+  std::vector<double> margins;   // |value - threshold|
+  std::vector<unsigned char> black;
+  double threshold = 0.5;
+  double confidence = 0.0;       // 0..1
+  bool uniform = false;          // the inner cells all read one colour
+};
+
+// Reads the cells of the figure with seen corners `seen` (top-left,
+// top-right, bottom-right, bottom-left). fixed_threshold >= 0 fixes the
+// threshold instead of choosing it.
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols, double fixed_threshold);
+
+}  // namespace vx::reader

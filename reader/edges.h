@@ -1,0 +1,19 @@
+// Corners to sub-pixel precision on the gray picture: each side of a rough
+// outline is found again where the light outside turns to the dark border,
+// on short profiles across it, and the corners are the crossings of the
+// refitted sides.
+#pragma once
+
+#include "reader/geometry.h"
+#include "reader/plane.h"
+
+namespace vx::reader {
+
+// Refines a convex outline (picture pixels, any direction). `reach` is how
+// far, in pixels, the true edge may lie from the rough one. Sides with too
+// few clear profiles keep their rough line. Returns false (outline
+// unchanged) when the refitted outline is not convex or moved a corner by
+// more than 2 * reach.
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach);
+
+}  // namespace vx::reader

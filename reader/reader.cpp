@@ -1,0 +1,126 @@
+// The reader's entry points: checks, the search at a working size (and a
+// finer one when nothing was found), the choice among the figures found.
+#include "vexolith/reader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "image/buffer.h"
+#include "reader/search.h"
+#include "vexolith/image.h"
+
+namespace vexolith {
+namespace {
+
+using vx::reader::Accepted;
+
+ReadResult Fail(ReadResult r, std::string fault) {
+  r.ok = false;
+  r.fault = std::move(fault);
+  r.figures.clear();
+  return r;
+}
+
+// The factor that brings the longer side to at most max_side (1 when it fits).
+int ReductionFactor(int width, int height, int max_side) {
+  const std::int64_t longer = std::max(width, height);
+  if (max_side < 1 || longer <= max_side) return 1;
+  return static_cast<int>((longer + max_side - 1) / max_side);
+}
+
+// Two figures overlap when a corner or the centre of one lies inside the other.
+bool Overlap(const vx::reader::Quad& a, const vx::reader::Quad& b) {
+  for (int pass = 0; pass < 2; ++pass) {
+    const vx::reader::Quad& p = pass ? a : b;
+    const vx::reader::Quad& q = pass ? b : a;
+    Point c{0, 0};
+    for (const Point& x : p) {
+      if (vx::reader::Contains(q, x)) return true;
+      c.x += x.x / 4, c.y += x.y / 4;
+    }
+    if (vx::reader::Contains(q, c)) return true;
+  }
+  return false;
+}
+
+FigureReading ToReading(const Accepted& a, int rows, int cols) {
+  FigureReading f;
+  f.corners = a.seen;
+  f.rows = rows;
+  f.cols = cols;
+  f.values = a.cells.values;
+  f.margins = a.cells.margins;
+  f.black = a.cells.black;
+  f.threshold = a.cells.threshold;
+  f.confidence = a.cells.confidence;
+  f.black_count = static_cast<int>(std::count(f.black.begin(), f.black.end(), 1));
+  return f;
+}
+
+}  // namespace
+
+ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options) {
+  ReadResult r;
+  if (!vx::HasPixels(picture)) return Fail(r, "not an image with pixels");
+  r.width = picture.width;
+  r.height = picture.height;
+  if (options.rows < 1 || options.cols < 1 || options.rows > 1000 || options.cols > 1000)
+    return Fail(r, "the grid needs 1 to 1000 rows and columns");
+  if (picture.width < 12 || picture.height < 12)
+    return Fail(r, "picture too small (" + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+                       " pixels)");
+  const vx::reader::PictureView view(picture, top_down);
+  std::vector<Accepted> found;
+  std::string fault;
+  int factor = ReductionFactor(picture.width, picture.height, options.max_side);
+  vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
+  // Nothing at the working size: small figures may have been lost in the
+  // reduction; look again at a third of the factor.
+  while (found.empty() && factor > 1) {
+    factor = std::max(1, factor / 3);
+    vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
+  }
+  if (found.empty())
+    return Fail(r, "no figure found (" + (fault.empty() ? std::string("no dark quadrilateral large enough for a figure")
+                                                        : fault) +
+                       ")");
+  std::stable_sort(found.begin(), found.end(), [](const Accepted& a, const Accepted& b) {
+    if (a.cells.confidence != b.cells.confidence) return a.cells.confidence > b.cells.confidence;
+    return a.area > b.area;
+  });
+  std::vector<const Accepted*> kept;
+  for (const Accepted& a : found) {
+    bool clear = true;
+    for (const Accepted* k : kept) clear = clear && !Overlap(k->seen, a.seen);
+    if (!clear) continue;
+    kept.push_back(&a);
+    if (!options.all) break;
+  }
+  for (const Accepted* k : kept) r.figures.push_back(ToReading(*k, options.rows, options.cols));
+  r.ok = true;
+  return r;
+}
+
+ReadResult ReadFile(const std::string& path, const ReaderOptions& options) {
+  ReadResult r;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return Fail(r, std::string("cannot open: ") + std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) return Fail(r, "cannot open: Is a directory");
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    return Fail(r, std::string("cannot open: ") + std::strerror(errno));
+  }
+  const IMG picture = OpenGraphFile(path.c_str());
+  if (!picture.valid) return Fail(r, "not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)");
+  const std::unique_ptr<unsigned char[], void (*)(unsigned char*)> owner(picture.bits, vx::FreeBytes);
+  return Read(picture, false, options);  // files arrive bottom line first
+}
+
+}  // namespace vexolith

@@ -1,0 +1,118 @@
+#include "reader/search.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "reader/binarize.h"
+#include "reader/components.h"
+#include "reader/edges.h"
+#include "reader/quad_fit.h"
+
+namespace vx::reader {
+namespace {
+
+using vexolith::Binarize;
+
+// Smallest figure tried, in working pixels along its bounding box.
+constexpr int kMinFigure = 12;
+// Regions tried per binarization, largest first: the figure is among the
+// larger dark things of any picture it can be read from.
+constexpr std::size_t kMaxRegions = 40;
+// A reading at least this confident ends the search early.
+constexpr double kConfident = 0.45;
+
+// A working-plane point in picture pixels (pixel centres at whole numbers).
+Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
+
+// True when two outlines are the same figure: centres close and sizes alike.
+bool SameFigure(const Quad& a, const Quad& b) {
+  Point ca{0, 0}, cb{0, 0};
+  for (int k = 0; k < 4; ++k) ca.x += a[k].x / 4, ca.y += a[k].y / 4, cb.x += b[k].x / 4, cb.y += b[k].y / 4;
+  const double sa = std::sqrt(std::fabs(TwiceSignedArea(a)) / 2), sb = std::sqrt(std::fabs(TwiceSignedArea(b)) / 2);
+  return Distance(ca, cb) < 0.08 * std::max(sa, sb) && std::min(sa, sb) > 0.85 * std::max(sa, sb);
+}
+
+// Number of binarizations tried for the options.
+int BinarizationCount(const vexolith::ReaderOptions& options) {
+  return options.binarize == Binarize::kAuto ? 4 : 1;
+}
+
+// Binarization number `b` of the plane: for kAuto first one level for the
+// picture, then local means over windows of a quarter, a twelfth and a
+// 36th of the shorter side, against an offset above the noise.
+Plane Binarization(int b, const Plane& plane, const Integral& sums, double noise,
+                   const vexolith::ReaderOptions& options) {
+  const int shorter = std::min(plane.width, plane.height);
+  const int square = std::max(8, shorter / 8);
+  switch (options.binarize) {
+    case Binarize::kGlobal:
+      return ThresholdGlobal(plane, std::clamp(options.level, 0, 255));
+    case Binarize::kLocal:
+      return ThresholdLocal(plane, sums, options.window > 0 ? options.window : (std::min(square, 25) | 1), 2);
+    case Binarize::kBlock:
+      return ThresholdBlock(plane, sums,
+                            std::min({options.block > 0 ? options.block : square, plane.width, plane.height}));
+    case Binarize::kAuto:
+      break;
+  }
+  if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
+  static constexpr int kDivisors[3] = {4, 12, 36};
+  const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
+  return ThresholdLocal(plane, sums, std::max(7, shorter / kDivisors[b - 1]) | 1, offset);
+}
+
+}  // namespace
+
+void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
+              std::vector<Accepted>& found, std::string& fault) {
+  Plane plane = ReduceToGray(picture, factor);
+  if (plane.width < kMinFigure || plane.height < kMinFigure) return;
+  double noise = NoiseSigma(plane);
+  if (noise > 4.0) {
+    plane = BoxSmooth(plane);
+    noise = NoiseSigma(plane);
+  }
+  const Integral sums(plane);
+  std::vector<Quad> tried;
+  for (int b = 0; b < BinarizationCount(options); ++b) {
+    const Labels labels = LabelRegions(Binarization(b, plane, sums, noise, options));
+    std::vector<int> order;
+    for (int i = 0; i < static_cast<int>(labels.regions.size()); ++i) {
+      const Region& g = labels.regions[i];
+      if (g.right - g.left + 1 >= kMinFigure && g.bottom - g.top + 1 >= kMinFigure) order.push_back(i);
+    }
+    auto box = [&](int i) {
+      const Region& g = labels.regions[i];
+      return static_cast<double>(g.right - g.left + 1) * (g.bottom - g.top + 1);
+    };
+    std::sort(order.begin(), order.end(), [&](int a, int c) { return box(a) > box(c); });
+    if (order.size() > kMaxRegions) order.resize(kMaxRegions);
+    for (int index : order) {
+      Quad quad{};
+      if (!FitQuad(TraceOuterBoundary(labels, index), quad)) continue;
+      for (Point& p : quad) p = ToPicture(p, factor);
+      bool seen_before = false;
+      for (const Quad& t : tried) seen_before = seen_before || SameFigure(t, quad);
+      if (seen_before) continue;
+      tried.push_back(quad);
+      // The true edge lies within a working pixel or two of the region's,
+      // but never further than a third of a cell.
+      const double cell = std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
+      const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
+      RefineEdges(picture, quad, reach);
+      const Quad seen = SeenCorners(quad);
+      CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
+      if (!cells.ok) {
+        if (fault.empty()) fault = cells.fault;
+        continue;
+      }
+      found.push_back({seen, std::move(cells), std::fabs(TwiceSignedArea(seen)) / 2.0});
+    }
+    if (stop_early) {
+      for (const Accepted& a : found)
+        if (a.cells.confidence >= kConfident) return;
+    }
+  }
+}
+
+}  // namespace vx::reader
