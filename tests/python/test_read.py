@@ -127,3 +127,18 @@ def test_read_many_on_a_dask_cluster_matches_the_command(generated, command):
     for result, line in zip(results, expected):
         same_reading(result, line)
     assert sum(r.ok for r in results) > 150, "most harsh pictures are read"
+
+
+@pytest.mark.parametrize("example", ["read_grid", "read_grid_c"])
+def test_examples_read_like_the_command(generated, command, build_dir, sample_path, example):
+    """The C++ and the C example read the sample and the 200 pictures as the command does."""
+    program = str(build_dir / "examples" / example)
+    paths = [sample_path] + generated
+    for path, expected in zip(paths, command_json(command, paths)):
+        out = subprocess.run([program, path, "10", "10"], capture_output=True, text=True)
+        if expected["ok"]:
+            assert out.returncode == 0, path
+            assert out.stdout.split() == expected["verdicts"], path
+        else:
+            assert out.returncode == 1, path
+            assert out.stderr.strip() == f"{path}: {expected['error']}", path
