@@ -1,9 +1,9 @@
 include(CMakePackageConfigHelpers)
 
-install(TARGETS vexolith EXPORT vexolithTargets
+install(TARGETS vexolith vexolith_reader EXPORT vexolithTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES include/vexolith.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/vexolith.h include/vexolith_c.h include/vexolith_reader.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/vexolith DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 install(EXPORT vexolithTargets NAMESPACE vexolith:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vexolith)
 
@@ -20,6 +20,8 @@ install(FILES
 file(RELATIVE_PATH VEXOLITH_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(cmake/vexolith.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexolith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+configure_file(cmake/vexolith-reader.pc.in ${CMAKE_CURRENT_BINARY_DIR}/vexolith-reader.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexolith-reader.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 if(TARGET vexolith_cli)
   # The installed command finds the library it was installed with, relative to
   # its own place, so the prefix works wherever it is put.

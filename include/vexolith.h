@@ -2,9 +2,11 @@
 //
 // The whole exported interface. Records are plain values; images handed out
 // by the library are released with DeleteImg; CONTOUR and GRID are created
-// and destroyed by the host.
+// and destroyed by the host. C hosts include vexolith_c.h: the records and
+// the plain functions alone.
 #pragma once
 
+#include "vexolith_c.h"
 #include "vexolith/types.h"
 #include "vexolith/image.h"
 #include "vexolith/binarize.h"
@@ -17,3 +19,4 @@
 #include "vexolith/detect.h"
 #include "vexolith/histogram.h"
 #include "vexolith/segment.h"
+#include "vexolith/image_view.h"

@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   clang libclang-rt-14-dev
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pip python3-setuptools
+  python3-wheel
 )
 
 missing=()

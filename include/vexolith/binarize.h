@@ -4,7 +4,7 @@
 
 #include "vexolith/types.h"
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // Region rectangles have exclusive right and bottom and must lie inside the image.
 VEXOLITH_API void ThresholdImage(IMG img, unsigned char threshold, RECT region);
@@ -37,4 +37,4 @@ VEXOLITH_API int AllocationUnknownPixels(IMG a, IMG b, unsigned char mode);
 // stride shorter than its pixels gives NaN without being read.
 VEXOLITH_API C_POINTd CentreWeights(IMG img);
 
-}  // extern "C"
+VEXOLITH_END_C

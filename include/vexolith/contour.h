@@ -4,6 +4,7 @@
 
 #include "vexolith/types.h"
 
+#ifdef __cplusplus
 // One stored region: all of its pixels, interior included.
 struct CONTOUR_ITEM {
   unsigned int count;  // number of points (32 bits: large regions are stored whole)
@@ -70,3 +71,5 @@ class VEXOLITH_API CONTOUR {
   struct Scratch;     // working storage of a running Find (search map, stacks, collection buffer)
   Scratch* scratch_;  // working: the running Find's storage, null outside Find
 };
+
+#endif  // __cplusplus

@@ -3,7 +3,7 @@
 
 #include "vexolith/types.h"
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // The most rectangles DetectCode can return: its 20 x 20 cell grid holds at
 // most 200 regions. The caller's array must have room for this many.
@@ -36,4 +36,4 @@ VEXOLITH_API void AllocationBordersRect(IMG img, RECT r, unsigned char mode);
 // the reduced copy.
 VEXOLITH_API int DetectCode(IMG img, int factor, int* count, RECT* rects);
 
-}  // extern "C"
+VEXOLITH_END_C

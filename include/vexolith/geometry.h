@@ -4,6 +4,7 @@
 
 #include "vexolith/types.h"
 
+#ifdef __cplusplus
 VEXOLITH_API F_LINE MakeLine(double x1, double y1, double x2, double y2);
 VEXOLITH_API F_LINE MakeLine(C_POINT p1, C_POINT p2);
 VEXOLITH_API F_LINE MakeLine(C_POINTd p1, C_POINTd p2);
@@ -14,8 +15,9 @@ VEXOLITH_API double RToLine(F_LINE line, C_POINTd point);
 // or toward it (FindPointContinue_). p1 itself for a line whose dir is not 1 or 2.
 VEXOLITH_API C_POINTd FindPointContinue(C_POINTd p1, C_POINTd p2, F_LINE line, double d);
 VEXOLITH_API C_POINTd FindPointContinue_(C_POINTd p1, C_POINTd p2, F_LINE line, double d);
+#endif
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // 0: point written (or a dir outside 1 and 2, nothing written); 1: parallel.
 VEXOLITH_API int Intersection(F_LINE first, F_LINE second, double* x, double* y);
@@ -38,4 +40,4 @@ VEXOLITH_API double FoundInclination(F_LINE first, F_LINE second);
 // mode bit 0 every edge angle decreases, bit 1 every edge angle increases.
 VEXOLITH_API bool DirectPoint(C_POINT* points, int n, unsigned char mode);
 
-}  // extern "C"
+VEXOLITH_END_C

@@ -3,6 +3,7 @@
 
 #include "vexolith/types.h"
 
+#ifdef __cplusplus
 // One thread at a time per object.
 class VEXOLITH_API GRID {
  public:
@@ -32,3 +33,5 @@ class VEXOLITH_API GRID {
   void ReturnGrid(double threshold, bool& out);
   void ReturnGrid1(double threshold, bool& out);
 };
+
+#endif  // __cplusplus

@@ -10,8 +10,9 @@ struct HISTOGRAM {
   int total;  // sum of the counts as last computed by the filling function; 0 when new
   int* bins;  // `size` counts, owned by the caller (DeleteHistogram); null when size is -1
 };
+typedef struct HISTOGRAM HISTOGRAM;
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // `size` zeroed bins; size < 1 gives {-1, 0, null}.
 VEXOLITH_API HISTOGRAM CreateHistogram(int size);
@@ -43,4 +44,4 @@ VEXOLITH_API double CompareHistogram(HISTOGRAM a, HISTOGRAM b);
 // has no usable bins.
 VEXOLITH_API int CompareHistogram1(HISTOGRAM a, HISTOGRAM b, double share);
 
-}  // extern "C"
+VEXOLITH_END_C

@@ -1,8 +1,6 @@
 // Image records: lifecycle, numeric helpers, conversion, resizing and files.
 #pragma once
 
-#include <cstdint>
-
 #include "vexolith/types.h"
 
 // The library's rounding rule: halves go up for non-negative values, negative
@@ -10,14 +8,19 @@
 // the plain name `round` with a version of its own, so a program linked with
 // vexolith still gets the C library's round() from <cmath>; C++ hosts call
 // it as vexolith::round.
+#ifdef __cplusplus
 namespace vexolith {
 VEXOLITH_API int round(double v) __asm__("vexolith_round_ref");
 }
+#else
+// C hosts call it as vexolith_round.
+VEXOLITH_API int vexolith_round(double v) __asm__("vexolith_round_ref");
+#endif
 #if defined(__ELF__)
 __asm__(".symver vexolith_round_ref, round@VEXOLITH_1");
 #endif
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // Lifecycle. Every buffer the library hands out is released through it.
 VEXOLITH_API int CopyIMG(IMG src, IMG* dst);  // 0, or 1 not valid, 2 bad sizes, 3 null bits, 4 null dst, 5 no memory
@@ -45,8 +48,8 @@ VEXOLITH_API IMG OpenDF(const char* path);
 // LoadPictureFile returns a handle to the decoded picture, 0 on failure;
 // the host releases it with DeleteObject. OpenGraphFile gives a 24-bit image
 // whose row 0 is the bottom line of the picture.
-VEXOLITH_API std::uint32_t LoadPictureFile(const char* path);
+VEXOLITH_API uint32_t LoadPictureFile(const char* path);
 VEXOLITH_API IMG OpenGraphFile(const char* path);
-VEXOLITH_API int DeleteObject(std::uint32_t bitmap);  // nonzero when a picture was released
+VEXOLITH_API int DeleteObject(uint32_t bitmap);  // nonzero when a picture was released
 
-}  // extern "C"
+VEXOLITH_END_C

@@ -9,7 +9,7 @@
 
 #include "vexolith/types.h"
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // Records one sample of pixel (x, y) (0 black, any other value white) in the
 // run table. step 0 restarts the table. 1 restarted, 0 recorded or outside
@@ -57,4 +57,4 @@ VEXOLITH_API F_LINE AccuracyLine2(IMG img, F_LINE line, double x1, double y1, do
 VEXOLITH_API F_LINE AccuracyLineBlack(IMG img, F_LINE line, double x1, double y1, double x2, double y2,
                                       double maxAngle, double spare, int n);
 
-}  // extern "C"
+VEXOLITH_END_C

@@ -14,16 +14,17 @@ struct SEGMENTS {
   int* labels;           // blockRows * blockCols labels, row-major; owned by the caller (DeleteSegmentsh)
   unsigned char* marks;  // blockRows * blockCols bytes: 1 = two well-separated, well-filled peaks
 };
+typedef struct SEGMENTS SEGMENTS;
 
 // Flag bits of the segmentation calls; each call reads the bits it names.
-enum : int {
+enum {
   SEGMENTS_FOLD_ISOLATED = 1,  // SegmentationH: a block left alone joins its most similar neighbour
   SEGMENTS_TWO_PEAKS = 2,      // SegmentationH: fill marks; DrawSegmentsH: marked blocks only
   SEGMENTS_MARKED_LABELS = 4,  // DrawSegmentsH: segments holding a marked block only
-  SEGMENTS_BEST_ONLY = 8,      // ReturnRectSegmentsh, DrawSegmentsH: the segment with most marked blocks
+  SEGMENTS_BEST_ONLY = 8       // ReturnRectSegmentsh, DrawSegmentsH: the segment with most marked blocks
 };
 
-extern "C" {
+VEXOLITH_BEGIN_C
 
 // Segments an 8-bit image: blockSize 2 .. 1024, binCount 1 .. 256;
 // neighbouring blocks join when their chi-square distance over
@@ -65,4 +66,4 @@ VEXOLITH_API int ReturnCountBlackPoints(IMG img, double cx, double cy, double r,
 VEXOLITH_API int ReturnCountBlackPointsBr(IMG img, double cx, double cy, double r, int* total, int* black,
                                           int* count128, C_POINTd* centre);
 
-}  // extern "C"
+VEXOLITH_END_C
