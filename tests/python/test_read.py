@@ -126,7 +126,7 @@ def test_read_many_on_a_dask_cluster_matches_the_command(generated, command):
     assert len(results) == 200
     for result, line in zip(results, expected):
         same_reading(result, line)
-    assert sum(r.ok for r in results) > 150, "most harsh pictures are read"
+    assert sum(r.ok for r in results) > 100, "most harsh pictures are read"
 
 
 @pytest.mark.parametrize("example", ["read_grid", "read_grid_c"])
