@@ -54,11 +54,10 @@ int OtsuLevel(const IMG& gray) {
 DetectResult DetectPicture(const IMG& picture, const DetectOptions& options) {
   DetectResult result;
   result.width = picture.width, result.height = picture.height;
-  LoadedPicture gray;
-  gray.Adopt(Img24To8(picture));
-  if (!gray.valid()) return Fail(result, "cannot convert the picture to gray");
-  result.level = options.level >= 0 ? options.level : OtsuLevel(gray.img());
-  ThresholdImage(gray.img(), static_cast<unsigned char>(result.level),
+  const vexolith::Image gray(Img24To8(picture));
+  if (gray.empty()) return Fail(result, "cannot convert the picture to gray");
+  result.level = options.level >= 0 ? options.level : OtsuLevel(gray.record());
+  ThresholdImage(gray.record(), static_cast<unsigned char>(result.level),
                  RECT{0, 0, result.width, result.height});
   const std::int64_t longer = std::max(result.width, result.height);
   result.factor = options.factor > 0
@@ -68,7 +67,7 @@ DetectResult DetectPicture(const IMG& picture, const DetectOptions& options) {
   result.factor = std::min({result.factor, result.width, result.height});
   std::vector<RECT> rects(VEXOLITH_MAX_CODE_RECTS);
   int count = 0;
-  if (DetectCode(gray.img(), result.factor, &count, rects.data()) != 0)
+  if (DetectCode(gray.record(), result.factor, &count, rects.data()) != 0)
     return Fail(result, "the picture cannot be searched");
   rects.resize(static_cast<std::size_t>(std::clamp(count, 0, VEXOLITH_MAX_CODE_RECTS)));
   result.regions = std::move(rects);

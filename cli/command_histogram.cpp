@@ -36,9 +36,8 @@ HistogramResult HistogramOfPicture(IMG picture, const HistogramSettings& setting
   if (area.left < 0 || area.top < 0 || area.right >= picture.width || area.bottom >= picture.height ||
       area.right < area.left || area.bottom < area.top)
     return Fail(r, "the area does not lie inside the picture");
-  LoadedPicture converted;
-  if (!picture.gray) converted.Adopt(Img24To8(picture));
-  const IMG gray = picture.gray ? picture : converted.img();
+  const vexolith::Image converted(picture.gray ? IMG{} : Img24To8(picture));
+  const IMG gray = picture.gray ? picture : converted.record();
   if (!gray.valid) return Fail(r, "cannot convert the picture to gray");
   HISTOGRAM h = MakeHistogramIMG(gray, area, settings.bins);
   if (h.size < 1) return Fail(r, "no histogram could be made of the picture");

@@ -2,10 +2,10 @@
 
 namespace vxcli {
 
-std::string LoadedPicture::Load(const std::string& path) {
-  Adopt(OpenGraphFile(path.c_str()));
-  if (!valid()) return "not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)";
-  UpDownImage(img_);  // files arrive bottom line first
+std::string LoadTopDown(const std::string& path, vexolith::Image& out) {
+  out = vexolith::Image::Load(path.c_str());
+  if (out.empty()) return "not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)";
+  UpDownImage(out.record());  // files arrive bottom line first
   return "";
 }
 

@@ -33,11 +33,10 @@ bool WriteMarked(IMG picture, const SEGMENTS& s, const SegmentSettings& settings
   } else if (CopyIMG(picture, &copy) != 0) {
     return false;
   }
-  LoadedPicture canvas;
-  canvas.Adopt(copy);
-  if (!canvas.valid()) return false;
-  DrawSegmentsH(canvas.img(), s, settings.block, settings.best_only ? SEGMENTS_BEST_ONLY : 0);
-  return SaveTopDown(canvas.img(), settings.marked);
+  const vexolith::Image canvas(copy);
+  if (canvas.empty()) return false;
+  DrawSegmentsH(canvas.record(), s, settings.block, settings.best_only ? SEGMENTS_BEST_ONLY : 0);
+  return SaveTopDown(canvas.record(), settings.marked);
 }
 
 }  // namespace
@@ -46,9 +45,8 @@ SegmentResult SegmentPicture(IMG picture, const SegmentSettings& settings) {
   SegmentResult r;
   if (settings.block < 2 || settings.block > 1024) return Fail(r, "the block side must be 2 to 1024 pixels");
   if (settings.bins < 1 || settings.bins > 256) return Fail(r, "the number of bins must be 1 to 256");
-  LoadedPicture converted;
-  if (!picture.gray) converted.Adopt(Img24To8(picture));
-  const IMG gray = picture.gray ? picture : converted.img();
+  const vexolith::Image converted(picture.gray ? IMG{} : Img24To8(picture));
+  const IMG gray = picture.gray ? picture : converted.record();
   if (!gray.valid && !picture.gray) return Fail(r, "cannot convert the picture to gray");
 
   const int flags = SEGMENTS_TWO_PEAKS | (settings.fold ? SEGMENTS_FOLD_ISOLATED : 0);

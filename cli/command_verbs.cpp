@@ -34,13 +34,13 @@ Outcome Checked(const std::string& path, const std::string& output, const char* 
 // loaded gives a failed result saying so.
 template <class Result, class Analyse>
 Result Loaded(const std::string& path, Analyse analyse) {
-  LoadedPicture picture;
-  if (std::string fault = picture.Load(path); !fault.empty()) {
+  vexolith::Image picture;
+  if (std::string fault = LoadTopDown(path, picture); !fault.empty()) {
     Result r;
     r.fault = std::move(fault);
     return r;
   }
-  return analyse(picture.img());
+  return analyse(picture.record());
 }
 
 }  // namespace
