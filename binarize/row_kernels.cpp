@@ -66,7 +66,12 @@ VX_BODY void ReplacePartsBody(const double* entering, const double* leaving, std
   }
 }
 
+// clang knows no prefer-vector-width target option; it takes the features alone.
+#if defined(__clang__)
+#define VX_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq")))
+#else
 #define VX_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512dq,prefer-vector-width=512")))
+#endif
 #define VX_AVX2 __attribute__((target("avx2")))
 
 // Defines name() that runs body(args) built for the widest target available.
