@@ -15,14 +15,16 @@
 
 namespace vx {
 
-inline unsigned char* AllocBytes(std::size_t n) { return new unsigned char[n]; }
+// Every block comes from here and goes back through FreeBytes (picture-sized
+// blocks are placed for huge pages; see blocks.cpp).
+unsigned char* AllocBytes(std::size_t n);
 
-inline void FreeBytes(unsigned char* block) { delete[] block; }
+void FreeBytes(unsigned char* block);
 
 // The same allocator without the exception: null when the block cannot be
 // had, so an exported operation can report failure instead of throwing
 // across the interface. Released with FreeBytes like any other block.
-inline unsigned char* TryAllocBytes(std::size_t n) { return new (std::nothrow) unsigned char[n]; }
+unsigned char* TryAllocBytes(std::size_t n);
 
 // Bytes per pixel of an image. Any non-zero `gray` counts as gray: reading a
 // 24-bit buffer one byte per pixel stays inside it, the other way round would not.
