@@ -91,7 +91,7 @@ TEST(GridReadout, OrdersThresholdAndCount) {
   for (int i = 0; i < 6; ++i) g.cells[i] = values[i];
   EXPECT_EQ(Flags(g, 0.5, false), (std::vector<int>{1, 0, 0, 1, 1, 0, 1}));
   EXPECT_EQ(Flags(g, 0.5, true), (std::vector<int>{1, 0, 1, 0, 1, 0, 1}));
-  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));    // each row from its last column
+  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));  // each row from its last column
   EXPECT_EQ(g.ReturnBlackCells(0.5), 3);
   EXPECT_EQ(g.ReturnBlackCells(0.9), 0) << "equal is white";
   g.cells[1] = std::nan(""), g.cells[2] = 0.0;
