@@ -2,88 +2,56 @@
 // variant the readers take, made by the tests' own writers.
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "support/picture_writers.h"
-
-namespace {
-
-using vxtest::Bytes;
-using vxtest::TestPicture;
-using vxtest::WithAlpha;
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
     return 2;
   }
+  using namespace vxtest;  // NOLINT: the writers and their options
+  using C = BmpCompression;
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
-  const TestPicture rgb = vxtest::RandomPicture(9, 7, 1);
-  const TestPicture few = vxtest::RandomPicture(9, 7, 2, 4);
-  const TestPicture many = vxtest::RandomPicture(9, 7, 3, 40);
-  const TestPicture gray = vxtest::RandomPicture(9, 7, 4, 0, true);
-
-  std::vector<std::pair<std::string, std::function<Bytes()>>> seeds;
-  auto bmp = [&](const std::string& name, const TestPicture& p, vxtest::BmpOptions o) {
-    seeds.emplace_back(name + ".bmp", [=] { return vxtest::WriteBmp(p, o); });
+  const TestPicture rgb = RandomPicture(9, 7, 1), few = RandomPicture(9, 7, 2, 4),
+                    many = RandomPicture(9, 7, 3, 40), gray = RandomPicture(9, 7, 4, 0, true);
+  int count = 0;
+  auto seed = [&](const std::string& name, const Bytes& bytes) {
+    WriteFile((folder / name).string(), bytes);
+    ++count;
   };
-  using vxtest::BmpCompression;
-  bmp("bmp-24", rgb, {});
-  bmp("bmp-24-topdown", rgb, {24, BmpCompression::kNone, true});
-  bmp("bmp-24-core", rgb, {24, BmpCompression::kNone, false, true});
-  bmp("bmp-1", vxtest::RandomPicture(9, 7, 5, 2), {1});
-  bmp("bmp-4", few, {4});
-  bmp("bmp-8", many, {8});
-  bmp("bmp-16", rgb, {16});
-  bmp("bmp-32", rgb, {32});
-  bmp("bmp-16-565", rgb, {16, BmpCompression::kBitFields, false, false, 40, {0xF800, 0x07E0, 0x001F, 0}});
-  bmp("bmp-32-alpha-v5", WithAlpha(rgb),
-      {32, BmpCompression::kBitFields, false, false, 124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000u}});
-  bmp("bmp-rle8", few, {8, BmpCompression::kRle8});
-  bmp("bmp-rle4-deltas", few, {4, BmpCompression::kRle4, false, false, 40, {}, 0, true});
-  using vxtest::PngColor;
-  for (const auto& entry : std::vector<std::pair<std::string, vxtest::PngOptions>>{
-           {"png-gray-1", {PngColor::kGray, 1}},
-           {"png-gray-16", {PngColor::kGray, 16}},
-           {"png-palette-trns", {PngColor::kPalette, 8, false, true}},
-           {"png-rgb", {PngColor::kRgb, 8}},
-           {"png-rgba-16-interlaced", {PngColor::kRgba, 16, true}},
-       }) {
-    const vxtest::PngOptions options = entry.second;
-    const TestPicture& p = options.color == PngColor::kGray      ? gray
-                           : options.color == PngColor::kPalette ? many
-                                                                 : rgb;
-    seeds.emplace_back(entry.first + ".png",
-                       [p, options] { return vxtest::WritePng(WithAlpha(p), options); });
-  }
-  seeds.emplace_back("jpeg-baseline.jpg", [&] { return vxtest::WriteJpeg(rgb); });
-  seeds.emplace_back("jpeg-gray.jpg", [&] { return vxtest::WriteJpeg(gray, {true}); });
-  seeds.emplace_back("jpeg-progressive.jpg", [&] { return vxtest::WriteJpeg(rgb, {false, true}); });
-  using vxtest::TiffColor;
-  using vxtest::TiffCompression;
-  seeds.emplace_back("tiff-rgb-lzw.tif", [&] {
-    return vxtest::WriteTiff(rgb, {TiffColor::kRgb, TiffCompression::kLzw});
-  });
-  seeds.emplace_back("tiff-bilevel.tif", [&] {
-    return vxtest::WriteTiff(gray, {TiffColor::kBilevel, TiffCompression::kPackBits});
-  });
-  seeds.emplace_back("tiff-palette-tiled.tif", [&] {
-    return vxtest::WriteTiff(many, {TiffColor::kPalette, TiffCompression::kNone, true});
-  });
-  seeds.emplace_back("tiff-rgba-deflate.tif", [&] {
-    return vxtest::WriteTiff(WithAlpha(rgb), {TiffColor::kRgba, TiffCompression::kDeflate});
-  });
-  seeds.emplace_back("gif.gif", [&] { return vxtest::WriteGif(many); });
-  seeds.emplace_back("gif-interlaced-two-frames.gif", [&] {
-    return vxtest::WriteGif(many, {true, 3, true});
-  });
-
-  for (const auto& [name, make] : seeds) vxtest::WriteFile((folder / name).string(), make());
-  std::printf("%zu seeds in %s\n", seeds.size(), folder.c_str());
+  seed("bmp-24.bmp", WriteBmp(rgb));
+  seed("bmp-24-topdown.bmp", WriteBmp(rgb, {.top_down = true}));
+  seed("bmp-24-core.bmp", WriteBmp(rgb, {.core_header = true}));
+  seed("bmp-1.bmp", WriteBmp(RandomPicture(9, 7, 5, 2), {.bits = 1}));
+  seed("bmp-4.bmp", WriteBmp(few, {.bits = 4}));
+  seed("bmp-8.bmp", WriteBmp(many, {.bits = 8}));
+  seed("bmp-16.bmp", WriteBmp(rgb, {.bits = 16}));
+  seed("bmp-32.bmp", WriteBmp(rgb, {.bits = 32}));
+  seed("bmp-16-565.bmp",
+       WriteBmp(rgb, {.bits = 16, .compression = C::kBitFields, .masks = {0xF800, 0x07E0, 0x001F, 0}}));
+  seed("bmp-32-alpha-v5.bmp", WriteBmp(WithAlpha(rgb), {.bits = 32,
+                                                        .compression = C::kBitFields,
+                                                        .info_size = 124,
+                                                        .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000u}}));
+  seed("bmp-rle8.bmp", WriteBmp(few, {.bits = 8, .compression = C::kRle8}));
+  seed("bmp-rle4-deltas.bmp", WriteBmp(few, {.bits = 4, .compression = C::kRle4, .rle_deltas = true}));
+  seed("png-gray-1.png", WritePng(gray, {PngColor::kGray, 1}));
+  seed("png-gray-16.png", WritePng(gray, {PngColor::kGray, 16}));
+  seed("png-palette-trns.png", WritePng(WithAlpha(many), {PngColor::kPalette, 8, false, true}));
+  seed("png-rgb.png", WritePng(rgb));
+  seed("png-rgba-16-interlaced.png", WritePng(WithAlpha(rgb), {PngColor::kRgba, 16, true}));
+  seed("jpeg-baseline.jpg", WriteJpeg(rgb));
+  seed("jpeg-gray.jpg", WriteJpeg(gray, {.gray = true}));
+  seed("jpeg-progressive.jpg", WriteJpeg(rgb, {.progressive = true}));
+  seed("tiff-rgb-lzw.tif", WriteTiff(rgb, {TiffColor::kRgb, TiffCompression::kLzw}));
+  seed("tiff-bilevel.tif", WriteTiff(gray, {TiffColor::kBilevel, TiffCompression::kPackBits}));
+  seed("tiff-palette-tiled.tif", WriteTiff(many, {TiffColor::kPalette, TiffCompression::kNone, true}));
+  seed("tiff-rgba-deflate.tif", WriteTiff(WithAlpha(rgb), {TiffColor::kRgba, TiffCompression::kDeflate}));
+  seed("gif.gif", WriteGif(many));
+  seed("gif-interlaced-two-frames.gif", WriteGif(many, {true, 3, true}));
+  std::printf("%d seeds in %s\n", count, folder.c_str());
   return 0;
 }

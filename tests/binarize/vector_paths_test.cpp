@@ -67,8 +67,8 @@ void AtEveryLevel(Check&& check) {
 
 }  // namespace
 
-// Both sum widths write the region exactly as the brute-force rule, and
-// nothing outside it.
+// Both sum widths, and the exported call, write the region exactly as the
+// brute-force rule, and nothing outside it.
 TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
   AtEveryLevel([] {
     for (unsigned seed = 1; seed <= 120; ++seed) {
@@ -97,6 +97,12 @@ TEST(LocalMeanPaths, SplitAndWideSumsMatchBruteForce) {
                                      : path == 1 ? "split sums, no ring"
                                                  : "wide sums");
       }
+      // The exported call: an even window has the half of the odd one below
+      // it, mode bit 0 inverts, bytes outside the region are the source's.
+      const int window = 2 * half + 1 + static_cast<int>(seed / 2 % 2);
+      const Image made = Image::Adopt(AdaptiveThresholdImage(src.img(), window, r, inverted ? 3 : 2));
+      ASSERT_EQ(made.img().valid, 1);
+      EXPECT_EQ(Bytes(made.img()), expected) << "AdaptiveThresholdImage, window " << window;
     }
   });
 }

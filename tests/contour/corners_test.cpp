@@ -11,30 +11,6 @@
 namespace vxtest {
 namespace {
 
-using Points = std::vector<C_POINT>;
-
-// Test-owned point lists in a heap store, detached before it is destroyed.
-struct Store {
-  std::unique_ptr<CONTOUR> s = std::make_unique<CONTOUR>();
-  std::vector<Points> lists;
-  ~Store() { s->number = 0; }
-  int Add(Points points) {
-    lists.push_back(std::move(points));
-    s->items[s->number] = CONTOUR_ITEM{unsigned(lists.back().size()), lists.back().data(), {}, -1, 0};
-    s->area = RECT{0, 0, 100, 100};
-    return s->number++;
-  }
-};
-
-// One-pixel-wide ring on the rectangle (x0, y0)-(x1, y1).
-Points Ring(int x0, int y0, int x1, int y1) {
-  Points points;
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x)
-      if (y == y0 || y == y1 || x == x0 || x == x1) points.push_back({x, y});
-  return points;
-}
-
 Pixels Of(const C_POINT* c) {
   return {{c[0].x, c[0].y}, {c[1].x, c[1].y}, {c[2].x, c[2].y}, {c[3].x, c[3].y}};
 }
@@ -54,7 +30,8 @@ TEST(CornerFinding, RingCornersAndSideLines) {
   ASSERT_EQ(store->Accuracy4RombPoints(c[0], cd[0], lines[0], 0), 0);
   const int dirs[4] = {2, 1, 1, 2}, scores[4] = {31, 51, 51, 31}, intercepts[4] = {10, 10, 40, 60};
   for (int s = 0; s < 4; ++s) {
-    EXPECT_TRUE(lines[s].dir == dirs[s] && lines[s].b == intercepts[s]) << "side " << s;
+    EXPECT_EQ(lines[s].dir, dirs[s]) << "side " << s;
+    EXPECT_EQ(lines[s].b, intercepts[s]) << "side " << s;
     EXPECT_EQ(store->PointsInLine(lines[s], 0), scores[s]);
   }
   EXPECT_EQ(Of(c), Of(kRect));
@@ -98,9 +75,9 @@ TEST(Accuracy4RombPoints, FailuresKeepTheCornersAndEarlierLines) {
     F_LINE lines[4] = {};
     EXPECT_EQ(store.s->Accuracy4RombPoints(c[0], cd[0], lines[0], index), result);
     EXPECT_EQ(Of(c.data()), Of(corners.data()));
-    EXPECT_TRUE(cd[0].x == 0.0 && lines[1].type == (result >= 2 ? 3 : 0) &&
-                lines[2].type == (result > 2 ? 3 : 0))
-        << result;
+    EXPECT_EQ(cd[0].x, 0.0) << "refined corners written on failure " << result;
+    EXPECT_EQ(lines[1].type, result >= 2 ? 3 : 0) << "side 1 line, result " << result;
+    EXPECT_EQ(lines[2].type, result > 2 ? 3 : 0) << "side 2 line, result " << result;
   }
 }
 
@@ -181,7 +158,8 @@ TEST(FigureCorners, TurnedGridGivesItsFourCorners) {
       for (int t = 1; t < 4; ++t) which[k] = dist(k, t) < dist(k, which[k]) ? t : which[k];
       EXPECT_LE(dist(k, which[k]), 2.0) << "corner " << k + 1 << " at " << found[k].x << "," << found[k].y;
     }
-    EXPECT_TRUE((which[0] + 2) % 4 == which[1] && (which[2] + 2) % 4 == which[3]);
+    EXPECT_EQ((which[0] + 2) % 4, which[1]) << "p1 and p2 opposite";
+    EXPECT_EQ((which[2] + 2) % 4, which[3]) << "p3 and p4 opposite";
   }
 }
 

@@ -12,28 +12,6 @@
 namespace vxtest {
 namespace {
 
-using Points = std::vector<C_POINT>;
-
-// Test-owned point lists in a heap store, detached before it is destroyed.
-struct Store {
-  std::unique_ptr<CONTOUR> s = std::make_unique<CONTOUR>();
-  std::vector<Points> lists;
-  ~Store() { s->number = 0; }
-  int Add(Points points) {
-    lists.push_back(std::move(points));
-    s->items[s->number] = CONTOUR_ITEM{unsigned(lists.back().size()), lists.back().data(), {}, -1, 0};
-    return s->number++;
-  }
-};
-
-Points Ring(int x0, int y0, int x1, int y1) {
-  Points points;
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x)
-      if (y == y0 || y == y1 || x == x0 || x == x1) points.push_back({x, y});
-  return points;
-}
-
 Points RowRun(int x0, int x1, int y) {
   Points points;
   for (int x = x0; x <= x1; ++x) points.push_back({x, y});

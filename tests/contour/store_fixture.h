@@ -38,4 +38,28 @@ inline Pixels PointsOf(const CONTOUR& store, int index) {
 
 inline std::vector<int> Box(RECT r) { return {r.left, r.top, r.right, r.bottom}; }
 
+using Points = std::vector<C_POINT>;
+
+// Test-owned point lists in a heap store, detached before it is destroyed.
+struct Store {
+  std::unique_ptr<CONTOUR> s = std::make_unique<CONTOUR>();
+  std::vector<Points> lists;
+  ~Store() { s->number = 0; }
+  int Add(Points points) {
+    lists.push_back(std::move(points));
+    s->items[s->number] = CONTOUR_ITEM{unsigned(lists.back().size()), lists.back().data(), {}, -1, 0};
+    s->area = RECT{0, 0, 100, 100};
+    return s->number++;
+  }
+};
+
+// One-pixel-wide ring on the rectangle (x0, y0)-(x1, y1).
+inline Points Ring(int x0, int y0, int x1, int y1) {
+  Points points;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x)
+      if (y == y0 || y == y1 || x == x0 || x == x1) points.push_back({x, y});
+  return points;
+}
+
 }  // namespace vxtest

@@ -3,11 +3,11 @@
 // Rows and columns left out of a map are empty.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "detect/code_regions.h"
+#include "support/images.h"
 
 namespace {
 
@@ -25,13 +25,6 @@ struct Case {
   std::vector<std::string> map;
   std::vector<RECT> expected;
 };
-
-// Rectangles as left, top, right, bottom, comparable as a whole.
-std::vector<std::array<int, 4>> Describe(const std::vector<RECT>& rects) {
-  std::vector<std::array<int, 4>> out;
-  for (const RECT& r : rects) out.push_back({r.left, r.top, r.right, r.bottom});
-  return out;
-}
 
 }  // namespace
 
@@ -83,7 +76,7 @@ TEST(CodeRegions, FillWidenBoxAndAspect) {
     vx::CodeCells cells = CellsFromMap(c.map);
     std::vector<RECT> rects(vx::kMaxCodeRegions);
     rects.resize(vx::CodeRegions(cells, c.cell_width, c.cell_height, rects.data()));
-    EXPECT_EQ(Describe(rects), Describe(c.expected)) << c.name;
+    EXPECT_EQ(vxtest::Corners(rects), vxtest::Corners(c.expected)) << c.name;
   }
 }
 

@@ -2,7 +2,6 @@
 // black pixels on a checkerboard, each one border pixel of its own.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "support/images.h"
 #include "vexolith.h"
 
+using vxtest::Corners;
 using vxtest::Image;
 
 namespace {
@@ -38,13 +38,6 @@ Found Detect(const IMG& img, int factor) {
   f.code = DetectCode(img, factor, &f.count, f.rects.data());
   if (f.count >= 0) f.rects.resize(f.count);
   return f;
-}
-
-// Rectangles as left, top, right, bottom, comparable as a whole.
-std::vector<std::array<int, 4>> Corners(const std::vector<RECT>& rects) {
-  std::vector<std::array<int, 4>> out;
-  for (const RECT& r : rects) out.push_back({r.left, r.top, r.right, r.bottom});
-  return out;
 }
 
 }  // namespace

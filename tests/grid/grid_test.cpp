@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "support/images.h"
@@ -16,9 +17,9 @@ using vxtest::Image;
 
 constexpr FOUR_FIG_Pd kSquare{{0, 0}, {100, 100}, {0, 100}, {100, 0}};  // p1 at the origin, p3 below
 
-void ExpectLine(const F_LINE& line, int dir, double k, double b) {
-  EXPECT_TRUE(line.dir == dir && line.k == k && line.b == b) << line.dir << " " << line.k << " " << line.b;
-}
+// A line's form, slope and intercept, compared as one value.
+using Form = std::tuple<int, double, double>;
+Form FormOf(const F_LINE& line) { return {line.dir, line.k, line.b}; }
 
 F_LINE Model(double k, double b) { return F_LINE{0, 0, k, b}; }
 
@@ -28,8 +29,8 @@ TEST(GridConstruction, EqualDivisionTwoWays) {
   doubles.CreateGrid(kSquare);
   spaced.CreateGrid(kSquare, Model(0, 25), Model(0, 50), Model(0, 50), Model(0, 25), nullptr);
   for (GRID* g : {&doubles, &spaced}) {
-    for (int n = 0; n < 3; ++n) ExpectLine(g->GetLine(n), 1, 0, 25 * (n + 1));
-    ExpectLine(g->GetLine(3), 2, 0, 50);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(FormOf(g->GetLine(n)), Form(1, 0, 25 * (n + 1)));
+    EXPECT_EQ(FormOf(g->GetLine(3)), Form(2, 0, 50));
   }
 }
 
@@ -40,24 +41,28 @@ TEST(GridConstruction, SpacedDivisionSumsTheModel) {
   int offsets[4] = {1, 0, 0, 0};
   g.CreateGrid(kSquare, Model(2, 10), Model(10, 5), Model(10, 5), Model(2, 10), offsets);
   const double side0[3] = {12, 26, 42}, side2[3] = {10, 22, 36};
-  for (int n = 0; n < 3; ++n)
-    EXPECT_TRUE(g.GetLine(n).b == side0[n] &&
-                std::abs(g.GetLine(n).k * 100 + g.GetLine(n).b - side2[n]) < 1e-9);
-  for (int n : {4, 5}) ExpectLine(g.GetLine(n), 2, 0, n == 4 ? 25 : 40);
+  for (int n = 0; n < 3; ++n) {
+    EXPECT_EQ(g.GetLine(n).b, side0[n]) << "line " << n << " on side 0";
+    EXPECT_NEAR(g.GetLine(n).k * 100 + g.GetLine(n).b, side2[n], 1e-9) << "line " << n << " on side 2";
+  }
+  for (int n : {4, 5}) EXPECT_EQ(FormOf(g.GetLine(n)), Form(2, 0, n == 4 ? 25 : 40));
 }
 
 // Out-of-range lines are zeroed; counts < 1 or whose product or sum overflow int give no cells.
 TEST(GridConstruction, LineRangeAndUnusableCounts) {
   GRID g(3, 9);
   g.CreateGrid(kSquare);
-  ExpectLine(g.GetLine(4), 2, 0, 300.0 / 9);  // 3 * 100 / 9, not 3 * (100 / 9)
-  for (int n : {-1, 10, INT_MAX, INT_MIN}) ExpectLine(g.GetLine(n), 0, 0, 0);
+  EXPECT_EQ(FormOf(g.GetLine(4)), Form(2, 0, 300.0 / 9));  // 3 * 100 / 9, not 3 * (100 / 9)
+  for (int n : {-1, 10, INT_MAX, INT_MIN}) EXPECT_EQ(FormOf(g.GetLine(n)), Form(0, 0, 0));
   for (auto [rows, columns] : {std::pair{0, 5}, {5, -3}, {1 << 20, 1 << 20}, {INT_MAX, INT_MAX}}) {
     GRID none(rows, columns);
-    EXPECT_TRUE(none.cells == nullptr && none.CreateGrid(kSquare) == 0);
+    SCOPED_TRACE(testing::Message() << rows << " x " << columns);
+    EXPECT_EQ(none.cells, nullptr);
+    EXPECT_EQ(none.CreateGrid(kSquare), 0);
     bool flag = true;
     none.ReturnGrid(-1.0, flag), none.ReturnGrid1(-1.0, flag);
-    EXPECT_TRUE(flag && none.ReturnBlackCells(-1.0) == 0) << rows << " x " << columns;
+    EXPECT_TRUE(flag) << "no flag written";
+    EXPECT_EQ(none.ReturnBlackCells(-1.0), 0);
   }
 }
 
@@ -70,7 +75,7 @@ TEST(GridConstruction, AssignmentMakesIndependentCopy) {
     target = source;
     source.cells[5] = 0.25;
   }
-  ExpectLine(target.GetLine(0), 1, 0, 25);
+  EXPECT_EQ(FormOf(target.GetLine(0)), Form(1, 0, 25));
   EXPECT_EQ(target.cells[5], 0.75);
 }
 
@@ -86,8 +91,9 @@ TEST(GridReadout, OrdersThresholdAndCount) {
   for (int i = 0; i < 6; ++i) g.cells[i] = values[i];
   EXPECT_EQ(Flags(g, 0.5, false), (std::vector<int>{1, 0, 0, 1, 1, 0, 1}));
   EXPECT_EQ(Flags(g, 0.5, true), (std::vector<int>{1, 0, 1, 0, 1, 0, 1}));
-  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));    // each row from its last column
-  EXPECT_TRUE(g.ReturnBlackCells(0.5) == 3 && g.ReturnBlackCells(0.9) == 0);  // equal is white
+  EXPECT_EQ(Flags(g, 0.7, true), (std::vector<int>{0, 0, 1, 0, 1, 0, 1}));  // each row from its last column
+  EXPECT_EQ(g.ReturnBlackCells(0.5), 3);
+  EXPECT_EQ(g.ReturnBlackCells(0.9), 0) << "equal is white";
   g.cells[1] = std::nan(""), g.cells[2] = 0.0;
   EXPECT_EQ(Flags(g, -1.0, false), (std::vector<int>{1, 0, 1, 1, 1, 1, 1}));
   EXPECT_EQ(g.ReturnBlackCells(-1e300), 5);
@@ -127,7 +133,8 @@ TEST(CellRecognition, CellValueIgnoresLargerCellsBefore) {
   pair.CreateGrid(FOUR_FIG_Pd{{0, 0}, {52, 34}, {0, 60}, {52, 26}}, F_LINE{0, 0, 0, 1}, F_LINE{0, 0, 0, 48},
                   F_LINE{0, 0, 0, 48}, F_LINE{0, 0, 0, 1}, nullptr);
   ASSERT_EQ(pair.RecogCells(image.img()), 0);
-  EXPECT_TRUE(pair.cells[0] > 0.1 && pair.cells[1] == 0.0) << pair.cells[0] << " " << pair.cells[1];
+  EXPECT_GT(pair.cells[0], 0.1) << "big cell";
+  EXPECT_EQ(pair.cells[1], 0.0) << "small cell";
 }
 
 TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
@@ -135,20 +142,24 @@ TEST(CellRecognition, FailuresKeepCellsMeasuredBefore) {
   // Column 1 reaches x = -400: column 0 is measured, the rest kept.
   g.CreateGrid(FOUR_FIG_Pd{{100, 0}, {-400, 40}, {100, 40}, {-400, 0}});
   for (int c = 0; c < 4; ++c) g.cells[c] = 7.0;
-  EXPECT_TRUE(g.RecogCells(Image::Color(200, 50).img()) == 1 && g.cells[0] == 7.0);
+  EXPECT_EQ(g.RecogCells(Image::Color(200, 50).img()), 1);
+  EXPECT_EQ(g.cells[0], 7.0) << "refused picture, cells kept";
   EXPECT_EQ(g.RecogCells(Image::Gray(200, 50).img()), 2);
-  EXPECT_TRUE(g.cells[1] == 0.0 && g.cells[2] == 7.0);
+  EXPECT_EQ(g.cells[1], 0.0) << "column 0 measured";
+  EXPECT_EQ(g.cells[2], 7.0) << "column 1 kept";
   // Shorter diagonal 70 against width 20 (tall, so no row passes both).
   GRID big(1, 1);
   big.CreateGrid(FOUR_FIG_Pd{{0, 0}, {50, 50}, {0, 50}, {50, 0}});
   big.cells[0] = 7.0;
-  EXPECT_TRUE(big.RecogCells(Image::Gray(20, 100).img()) == 3 && big.cells[0] == 7.0);
+  EXPECT_EQ(big.RecogCells(Image::Gray(20, 100).img()), 3);
+  EXPECT_EQ(big.cells[0], 7.0);
   // Never built: zeroed lines have no form to intersect. Equal corners: NaN
   // lines and value, read as white.
   EXPECT_EQ(GRID(1, 1).RecogCells(Image::Gray(20, 20).img()), 2);
   big.CreateGrid(FOUR_FIG_Pd{{5, 5}, {5, 5}, {5, 5}, {5, 5}});
   EXPECT_EQ(big.RecogCells(Image::Gray(200, 50, 0).img()), 0);
-  EXPECT_TRUE(std::isnan(big.cells[0]) && big.ReturnBlackCells(-1.0) == 0);
+  EXPECT_TRUE(std::isnan(big.cells[0]));
+  EXPECT_EQ(big.ReturnBlackCells(-1.0), 0) << "NaN reads as white";
 }
 
 // The display gets each cell's outline, and its diagonals for values >= 0.5.

@@ -38,13 +38,14 @@ TEST(DfFile, GrayImageIsWrittenAs24BitWithThreeEqualBytes) {
   ASSERT_EQ(SaveDF(path.c_str(), gray.img()), 0);
   const Bytes file = vxtest::ReadFile(path);
   ASSERT_EQ(file.size(), 102u);
-  EXPECT_TRUE(file[0] == 'B' && file[1] == 'M');
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 2), "BM");
   // File size, data offset, header size, width, height, planes and bits, compression, data size.
   const std::pair<size_t, std::uint32_t> fields[] = {{2, 102}, {10, 54},           {14, 40}, {18, 5},
                                                      {22, 3},  {26, 1 | 24 << 16}, {30, 0},  {34, 48}};
   for (auto [at, want] : fields) EXPECT_EQ(Field32(file, at), want) << "offset " << at;
   Image back = Open(path);
-  ASSERT_TRUE(back.img().gray == 0 && back.img().stride == 16);
+  ASSERT_EQ(back.img().gray, 0);
+  ASSERT_EQ(back.img().stride, 16);
   for (int y = 0; y < 3; ++y)
     for (int i = 0; i < 16; ++i) EXPECT_EQ(back.row(y)[i], i < 15 ? 10 * y + i / 3 : 0) << y << "," << i;
 }
@@ -170,12 +171,14 @@ TEST(PictureHandle, LoadGivesAHandleThatIsReleasedOnce) {
   ASSERT_NE(handle, 0u);
   int width = 0, height = 0;
   ASSERT_TRUE(vx::PictureSize(handle, &width, &height));
-  EXPECT_TRUE(width == 9 && height == 4);
+  EXPECT_EQ(width, 9);
+  EXPECT_EQ(height, 4);
   // 27 pixel bytes and one padding byte per row; rows too short are refused.
   std::vector<unsigned char> rows(4 * 40, 0xAB);
   EXPECT_FALSE(vx::FetchPictureRows(handle, rows.data(), 26, 4));
   EXPECT_TRUE(vx::FetchPictureRows(handle, rows.data(), 40, 4));
-  EXPECT_TRUE(rows[27] == 0 && rows[28] == 0xAB);
+  EXPECT_EQ(rows[27], 0) << "padding byte";
+  EXPECT_EQ(rows[28], 0xAB) << "beyond the row";
   EXPECT_EQ(DeleteObject(handle), 1);
   EXPECT_EQ(DeleteObject(handle), 0);
   EXPECT_FALSE(vx::PictureSize(handle, &width, &height));
@@ -211,7 +214,8 @@ TEST(PictureHandle, ConcurrentLoadsGetDistinctHandles) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(valid, kThreads * kLoads);
   const std::set<std::uint32_t> all(handles.begin(), handles.end());
-  EXPECT_TRUE(all.size() == handles.size() && all.count(0) == 0);
+  EXPECT_EQ(all.size(), handles.size()) << "distinct";
+  EXPECT_EQ(all.count(0), 0u) << "none refused";
   for (std::uint32_t h : all) EXPECT_EQ(DeleteObject(h), 1);
 }
 

@@ -100,7 +100,7 @@ TEST(PictureFormats, TopLineOfThePictureIsTheLastRow) {
   for (int x = 0; x < 5; ++x) picture.at(x, 0) = {1, 2, 3, 255};
   for (bool top_down : {false, true}) {
     vxtest::Image img = LoadPicture(vxtest::WriteBmp(picture, {.top_down = top_down}), "orient.bmp");
-    ASSERT_TRUE(img.img().valid == 1 && img.img().height == 3);
+    ASSERT_EQ(img.img().height, 3) << "top_down " << top_down;
     EXPECT_EQ(std::memcmp(img.row(2), "\3\2\1\3\2\1\3\2\1\3\2\1\3\2\1\0", 16), 0);
   }
 }
@@ -192,7 +192,9 @@ TEST(PictureFormats, GifFirstFrame) {
 using Case = std::pair<std::string, Bytes>;
 
 void ExpectFileRefused(const char* path) {
-  EXPECT_TRUE(OpenGraphFile(path).valid == 0 && LoadPictureFile(path) == 0u && OpenDF(path).valid == 0);
+  EXPECT_EQ(OpenGraphFile(path).valid, 0) << "OpenGraphFile";
+  EXPECT_EQ(LoadPictureFile(path), 0u) << "LoadPictureFile";
+  EXPECT_EQ(OpenDF(path).valid, 0) << "OpenDF";
 }
 
 void ExpectRefused(const std::vector<Case>& cases) {
@@ -387,7 +389,9 @@ TEST(MalformedFiles, StoredRegressionsAreReadWithoutHarm) {
     SCOPED_TRACE(entry.path().filename().string());
     for (IMG img : {OpenDF(entry.path().c_str()), OpenGraphFile(entry.path().c_str())}) {
       if (!img.valid) continue;
-      EXPECT_TRUE(img.gray == 0 && img.width > 0 && img.height > 0);
+      EXPECT_EQ(img.gray, 0);
+      EXPECT_GT(img.width, 0);
+      EXPECT_GT(img.height, 0);
       EXPECT_EQ(img.stride, (3 * img.width + 3) / 4 * 4);
       DeleteImg(img);
     }

@@ -70,6 +70,12 @@ std::vector<std::string> Image::Art() const {
   return rows;
 }
 
+std::vector<std::array<int, 4>> Corners(const std::vector<RECT>& rects) {
+  std::vector<std::array<int, 4>> out;
+  for (const RECT& r : rects) out.push_back({r.left, r.top, r.right, r.bottom});
+  return out;
+}
+
 std::string TempPath(const std::string& name) {
   std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("vexolith-test-" + std::to_string(getpid()));

@@ -1,6 +1,7 @@
 // Small helpers for building test images.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ class Image {
   std::vector<unsigned char> own_;
   bool library_owned_ = false;
 };
+
+// Rectangles as left, top, right, bottom, comparable as a whole.
+std::vector<std::array<int, 4>> Corners(const std::vector<RECT>& rects);
 
 // A path in the test's temporary folder, removed by the caller if wanted.
 std::string TempPath(const std::string& name);
