@@ -184,6 +184,8 @@ constexpr Flag kFlags[] = {
     {"--binarize", kRead, true},
     {"--window", kRead, true},
     {"--max-side", kRead, true},
+    {"--refine", kRead, true},
+    {"--logs", kRead, true},
     {"--level", kRead | kDetect, true},
     {"--block", kRead | kSegment, true},
     {"--marked", kRead | kDetect | kSegment, true},
@@ -357,6 +359,27 @@ Command ParseCommand(const std::vector<std::string>& args) {
       fine = file(c.verb == Verb::kDetect    ? c.detect.marked
                   : c.verb == Verb::kSegment ? c.segment.marked
                                              : c.read.marked);
+    } else if (a == "--refine") {
+      struct Way {
+        const char* name;
+        EdgeRefine refine;
+      };
+      static constexpr Way kWays[] = {{"none", EdgeRefine::kNone},
+                                      {"contour", EdgeRefine::kContour},
+                                      {"image", EdgeRefine::kImage},
+                                      {"line", EdgeRefine::kDispersion},
+                                      {"line1", EdgeRefine::kDispersionFromCorner},
+                                      {"line2", EdgeRefine::kImage},
+                                      {"black", EdgeRefine::kBlack}};
+      const Way* way = nullptr;
+      for (const Way& w : kWays)
+        if (value == w.name) way = &w;
+      if (way == nullptr)
+        return bad("option '--refine' takes none, contour, image, line, line1, line2 or black, not '" + value +
+                   "'");
+      c.read.refine = way->refine;
+    } else if (a == "--logs") {
+      fine = file(c.read.logs);
     } else if (a == "--chart") {
       fine = file(c.histogram.chart);
     } else if (a == "--area") {
@@ -383,6 +406,9 @@ Command ParseCommand(const std::vector<std::string>& args) {
     }
     if (!fine) return c;
   }
+  // The logs are the refinement's: without one there are none to keep.
+  if (!c.read.logs.empty() && c.read.refine == EdgeRefine::kNone)
+    return bad("option '--logs' needs --refine (the logs are those of the refinement's searches)");
   return c;
 }
 
