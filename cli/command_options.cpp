@@ -70,6 +70,25 @@ Options of read:
   --max-side N        the figure is searched for with the picture reduced to at
                       most N pixels a side; cells are measured on the full
                       picture (default 1200)
+  --refine HOW        refine each side of the figure found on a black-and-white
+                      copy of the picture, meet the refined sides for new
+                      corners and read the cells again on them:
+                        none     keep the reader's corners (default)
+                        contour  fit each side to the figure's black region
+                        image    the image search that serves best (line2)
+                        line, line1, line2, black
+                                 one search by name: AccuracyLine, AccuracyLine1,
+                                 AccuracyLine2, AccuracyLineBlack
+                      A figure whose refined corners fail the reader's checks
+                      keeps its first reading. On generated pictures every
+                      refinement leaves the corners further from the true ones
+                      than the reader's own, so none is the default
+  --logs DIR          keep the searches' logs in DIR, an existing folder, as
+                      N-F-SIDE-LOG: picture N in the order given, figure F (1 the
+                      most confident), SIDE top, right, bottom or left, LOG
+                      dd.log and dd1.log (line, line1) or black.log and
+                      black1.log (black); contour and image keep none. Without
+                      it no log is written anywhere. Needs --refine
   --json              one JSON object per picture and line: file, ok, rows, cols,
                       corners (top-left, top-right, bottom-right, bottom-left in
                       picture pixels, y downward), values, margins, verdicts,

@@ -27,9 +27,9 @@ enum class SideSearch {
 
 // The defaults are the image refinement the reader offers: AccuracyLine2 on
 // probes one pixel outside the figure. Over 300 generated pictures with blur
-// and noise it kept the corners' mean error nearly where the rough sides put
-// it (0.311 against 0.288 pixels); every other search, and the contour fit,
-// made them worse (1.5 to 17 pixels), so no refinement is a good default.
+// and noise (vexolith-eval --refine) it moved the reader's corners least,
+// from 0.030 to 0.160 pixels mean error; the other searches and the contour
+// fit moved them by 1.5 to 6 pixels, so no refinement is a good default.
 struct SideRefineOptions {
   SideSearch search = SideSearch::kRunCount;
   int steps = 10;  // angles tried each way
