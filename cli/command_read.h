@@ -17,10 +17,10 @@ using vexolith::ReadResult;
 
 // The reader's options, the refinement and where to write the marked picture.
 struct ReadOptions : vexolith::ReaderOptions {
-  std::string marked;  // path of the marked picture (a bitmap file); empty: none
-  std::string marked_shown;  // the marked path as given, for messages; empty: `marked`
+  std::string marked;                     // path of the marked picture (a bitmap file); empty: none
+  std::string marked_shown;               // the marked path as given, for messages; empty: `marked`
   EdgeRefine refine = EdgeRefine::kNone;  // --refine: how each figure's sides are refined
-  std::string logs;  // --logs DIR as given, for messages; empty: no log is kept
+  std::string logs;                       // --logs DIR as given, for messages; empty: no log is kept
   // This picture's logs: figure F's side S log L is kept as
   // logs_prefix + F + "-" + S + "-" + L (e.g. "/abs/DIR/2-1-top-dd.log").
   std::string logs_prefix;

@@ -60,7 +60,8 @@ Outcome AnalysePicture(const Command& c, int k) {
       options.marked_shown = numbered(c.read.marked);
       options.marked = InBase(c.base, options.marked_shown);
       // Picture k's logs: "K-" before the figure's number (see ReadOptions).
-      if (!c.read.logs.empty()) options.logs_prefix = InBase(c.base, c.read.logs) + "/" + std::to_string(k + 1) + "-";
+      if (!c.read.logs.empty())
+        options.logs_prefix = InBase(c.base, c.read.logs) + "/" + std::to_string(k + 1) + "-";
       return Checked<ReadResult>(
           c.base, path, options.marked_shown, "marked picture", c.json,
           [&] { return ReadPictureFile(InBase(c.base, path), options); },

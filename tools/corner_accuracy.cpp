@@ -65,8 +65,10 @@ int PrintCornerAccuracy(std::FILE* out, const std::vector<const ConditionSet*>& 
     for (const Mode& x : kModes)
       if (name == x.name) m = &x;
     if (!m) {
-      std::fprintf(stderr, "vexolith-eval: unknown refinement '%s' (none, contour, image, line, line1, line2, black)\n",
-                   name.c_str());
+      std::fprintf(
+          stderr,
+          "vexolith-eval: unknown refinement '%s' (none, contour, image, line, line1, line2, black)\n",
+          name.c_str());
       return 2;
     }
     chosen.push_back(m);
@@ -79,7 +81,8 @@ int PrintCornerAccuracy(std::FILE* out, const std::vector<const ConditionSet*>& 
     std::atomic<int> next{0};
     auto work = [&] {
       for (int k = next++; k < count; k = next++) {
-        const FigureParams params = set->name == "random" ? RandomParams(seed, k, limits) : set->make(seed, k);
+        const FigureParams params =
+            set->name == "random" ? RandomParams(seed, k, limits) : set->make(seed, k);
         const TestPicture t = Render(params);
         std::vector<std::uint8_t> storage;
         const IMG picture = PictureImg(t.picture, storage);
@@ -92,7 +95,8 @@ int PrintCornerAccuracy(std::FILE* out, const std::vector<const ConditionSet*>& 
         // Only figures read wholly right are measured: a figure read turned
         // or elsewhere has no true corners to compare with.
         bool right = std::vector<bool>(found.black.begin(), found.black.end()) == t.truth.black;
-        for (int c = 0; c < 4 && right; ++c) right = CornerError(t.truth, found.corners, c) <= CornerTolerance(t.truth, c);
+        for (int c = 0; c < 4 && right; ++c)
+          right = CornerError(t.truth, found.corners, c) <= CornerTolerance(t.truth, c);
         if (!right) continue;
         measured[k] = 1;
         for (std::size_t m = 0; m < chosen.size(); ++m) {
@@ -116,11 +120,12 @@ int PrintCornerAccuracy(std::FILE* out, const std::vector<const ConditionSet*>& 
     for (std::thread& th : threads) th.join();
 
     const int pictures = static_cast<int>(std::count(measured.begin(), measured.end(), 1));
-    std::fprintf(out,
-                 "corner error in pixels against the generator's corners, set %s (seed %u): %d of %d pictures\n"
-                 "read wholly right, 4 corners each; refined: the corners the refinement gave; kept: the\n"
-                 "corners the reading kept after the reader's checks\n",
-                 set->name.c_str(), seed, pictures, count);
+    std::fprintf(
+        out,
+        "corner error in pixels against the generator's corners, set %s (seed %u): %d of %d pictures\n"
+        "read wholly right, 4 corners each; refined: the corners the refinement gave; kept: the\n"
+        "corners the reading kept after the reader's checks\n",
+        set->name.c_str(), seed, pictures, count);
     std::fprintf(out, "%-8s %8s %8s %8s   %8s %8s   %9s %9s  %s\n", "refine", "mean", "median", "p95",
                  "kept mean", "kept p95", "kept old", "verdicts", "search");
     for (std::size_t m = 0; m < chosen.size(); ++m) {
@@ -136,8 +141,9 @@ int PrintCornerAccuracy(std::FILE* out, const std::vector<const ConditionSet*>& 
                    Mean(all.refined), Quantile(all.refined, 0.5), Quantile(all.refined, 0.95), Mean(all.kept),
                    Quantile(all.kept, 0.95), all.fell_back, all.verdicts_lost, chosen[m]->about);
     }
-    std::fprintf(out, "kept old: figures whose reading kept the reader's corners; verdicts: figures read wrong\n"
-                      "after the refinement\n");
+    std::fprintf(out,
+                 "kept old: figures whose reading kept the reader's corners; verdicts: figures read wrong\n"
+                 "after the refinement\n");
   }
   return 0;
 }

@@ -23,12 +23,12 @@ namespace vexolith {
 
 // Where the refined sides come from.
 enum class EdgeRefine {
-  kNone,                   // no refinement: the reader's corners stay
-  kContour,                // CONTOUR::AccuracyLine on the figure's black region
-  kImage,                  // the image search that serves best: AccuracyLine2 (writes no log)
-  kDispersion,             // AccuracyLine, probes centred on each side ("dd.log", "dd1.log")
-  kDispersionFromCorner,   // AccuracyLine1, probes from one corner on ("dd.log", "dd1.log")
-  kBlack,                  // AccuracyLineBlack ("black.log", "black1.log")
+  kNone,                  // no refinement: the reader's corners stay
+  kContour,               // CONTOUR::AccuracyLine on the figure's black region
+  kImage,                 // the image search that serves best: AccuracyLine2 (writes no log)
+  kDispersion,            // AccuracyLine, probes centred on each side ("dd.log", "dd1.log")
+  kDispersionFromCorner,  // AccuracyLine1, probes from one corner on ("dd.log", "dd1.log")
+  kBlack,                 // AccuracyLineBlack ("black.log", "black1.log")
 };
 
 // How a figure is refined.
@@ -44,8 +44,8 @@ struct RefineOptions {
 
 // What RefineFigure did.
 struct RefineOutcome {
-  bool refined = false;  // true: the figure now holds the refined corners and their reading
-  std::string kept_because;  // refined false: why the reader's corners were kept (one line)
+  bool refined = false;          // true: the figure now holds the refined corners and their reading
+  std::string kept_because;      // refined false: why the reader's corners were kept (one line)
   std::array<Point, 4> tried{};  // the refined corners, when sides could be refined, even if not kept
   bool tried_valid = false;      // tried holds corners
   bool logs_kept = true;         // false: a log could not be copied to logs_prefix
