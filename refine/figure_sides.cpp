@@ -154,14 +154,14 @@ SidesRefined RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefin
   }
   const Point centre{(q[0].x + q[1].x + q[2].x + q[3].x) / 4, (q[0].y + q[1].y + q[2].y + q[3].y) / 4};
 
+  std::lock_guard<std::mutex> hold(RefineLock());
   // A relative logs prefix means the caller's directory, not the private
-  // one the searches run in.
+  // one the searches run in; named under the lock, since another call
+  // moves the current directory while it holds it.
   std::error_code ec;
   const std::string logs_prefix =
       options.logs_prefix.empty() ? std::string() : fs::absolute(options.logs_prefix, ec).string();
   if (ec) return done;
-
-  std::lock_guard<std::mutex> hold(RefineLock());
   std::optional<PrivateDirectory> dir;
   if (!contour) {
     dir.emplace();
