@@ -59,7 +59,7 @@ Outcome AnalysePicture(const Command& c, int k) {
       ReadOptions options = c.read;
       options.marked_shown = numbered(c.read.marked);
       options.marked = InBase(c.base, options.marked_shown);
-      // Picture k's logs: "K-" before the figure's number (see ReadOptions).
+      // Picture k's logs carry "N-" (N = k + 1) before the figure's number (see ReadOptions).
       if (!c.read.logs.empty())
         options.logs_prefix = InBase(c.base, c.read.logs) + "/" + std::to_string(k + 1) + "-";
       return Checked<ReadResult>(
