@@ -60,42 +60,39 @@ struct Edge {
   F_LINE rough = MakeLineFromPolar(kLeft, kTop + 2, 0.02);
 };
 
-void BM_AccuracyLine(benchmark::State& state) {
+// Times one search on the edge, run in a temporary directory for its logs.
+template <class Search>
+void TimeSearch(benchmark::State& state, Search search) {
   InTempDir here;
   Edge e;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(AccuracyLine(e.img, e.rough, 550, kTop + 3, kMaxAngle, kSteps, 500));
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(search(e));
+}
+
+void BM_AccuracyLine(benchmark::State& state) {
+  TimeSearch(state, [](const Edge& e) {
+    return AccuracyLine(e.img, e.rough, 550, kTop + 3, kMaxAngle, kSteps, 500);
+  });
 }
 BENCHMARK(BM_AccuracyLine)->Unit(benchmark::kMicrosecond);
 
 void BM_AccuracyLine1(benchmark::State& state) {
-  InTempDir here;
-  Edge e;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        AccuracyLine1(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, kSteps));
-  }
+  TimeSearch(state, [](const Edge& e) {
+    return AccuracyLine1(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, kSteps);
+  });
 }
 BENCHMARK(BM_AccuracyLine1)->Unit(benchmark::kMicrosecond);
 
 void BM_AccuracyLine2(benchmark::State& state) {
-  InTempDir here;
-  Edge e;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        AccuracyLine2(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, 0.0, kSteps));
-  }
+  TimeSearch(state, [](const Edge& e) {
+    return AccuracyLine2(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, 0.0, kSteps);
+  });
 }
 BENCHMARK(BM_AccuracyLine2)->Unit(benchmark::kMicrosecond);
 
 void BM_AccuracyLineBlack(benchmark::State& state) {
-  InTempDir here;
-  Edge e;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        AccuracyLineBlack(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, 0.0, kSteps));
-  }
+  TimeSearch(state, [](const Edge& e) {
+    return AccuracyLineBlack(e.img, e.rough, kLeft, kTop + 3, kRight, kTop + 3, kMaxAngle, 0.0, kSteps);
+  });
 }
 BENCHMARK(BM_AccuracyLineBlack)->Unit(benchmark::kMicrosecond);
 

@@ -35,12 +35,26 @@ std::string CheckPictureFile(const std::string& path) {
   return "";
 }
 
-std::string CheckMarkedFile(const std::string& path, const std::string& what) {
+std::string CheckMarkedFile(const std::string& path, const std::string& what, const std::string& shown) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return "";  // nothing there yet: the library creates it
   if (std::string why = TypeFault(st); !why.empty())
-    return "cannot write the " + what + " to " + path + ": " + why;
+    return "cannot write the " + what + " to " + (shown.empty() ? path : shown) + ": " + why;
   return "";
+}
+
+std::string CheckLogsDirectory(const std::string& dir, const std::string& shown) {
+  const std::string fault = "cannot write the logs to " + shown + ": ";
+  struct stat st {};
+  if (::stat(dir.c_str(), &st) != 0) return fault + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return fault + std::strerror(ENOTDIR);
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) return fault + std::strerror(errno);
+  return "";
+}
+
+std::string InBase(const std::string& base, const std::string& path) {
+  if (base.empty() || path.empty() || path[0] == '/') return path;
+  return base + "/" + path;
 }
 
 }  // namespace vxcli

@@ -70,6 +70,25 @@ Options of read:
   --max-side N        the figure is searched for with the picture reduced to at
                       most N pixels a side; cells are measured on the full
                       picture (default 1200)
+  --refine HOW        refine each side of the figure found on a black-and-white
+                      copy of the picture, meet the refined sides for new
+                      corners and read the cells again on them:
+                        none     keep the reader's corners (default)
+                        contour  fit each side to the figure's black region
+                        image    the image search that serves best (line2)
+                        line, line1, line2, black
+                                 one search by name: AccuracyLine, AccuracyLine1,
+                                 AccuracyLine2, AccuracyLineBlack
+                      A figure whose refined corners fail the reader's checks
+                      keeps its first reading. On generated pictures every
+                      refinement leaves the corners further from the true ones
+                      than the reader's own, so none is the default
+  --logs DIR          keep the searches' logs in DIR, an existing folder, as
+                      N-F-SIDE-LOG: picture N in the order given, figure F (1 the
+                      most confident), SIDE top, right, bottom or left, LOG
+                      dd.log and dd1.log (line, line1) or black.log and
+                      black1.log (black); contour and image keep none. Without
+                      it no log is written anywhere. Needs --refine
   --json              one JSON object per picture and line: file, ok, rows, cols,
                       corners (top-left, top-right, bottom-right, bottom-left in
                       picture pixels, y downward), values, margins, verdicts,
@@ -184,6 +203,8 @@ constexpr Flag kFlags[] = {
     {"--binarize", kRead, true},
     {"--window", kRead, true},
     {"--max-side", kRead, true},
+    {"--refine", kRead, true},
+    {"--logs", kRead, true},
     {"--level", kRead | kDetect, true},
     {"--block", kRead | kSegment, true},
     {"--marked", kRead | kDetect | kSegment, true},
@@ -357,6 +378,27 @@ Command ParseCommand(const std::vector<std::string>& args) {
       fine = file(c.verb == Verb::kDetect    ? c.detect.marked
                   : c.verb == Verb::kSegment ? c.segment.marked
                                              : c.read.marked);
+    } else if (a == "--refine") {
+      struct Way {
+        const char* name;
+        EdgeRefine refine;
+      };
+      static constexpr Way kWays[] = {{"none", EdgeRefine::kNone},
+                                      {"contour", EdgeRefine::kContour},
+                                      {"image", EdgeRefine::kImage},
+                                      {"line", EdgeRefine::kDispersion},
+                                      {"line1", EdgeRefine::kDispersionFromCorner},
+                                      {"line2", EdgeRefine::kImage},
+                                      {"black", EdgeRefine::kBlack}};
+      const Way* way = nullptr;
+      for (const Way& w : kWays)
+        if (value == w.name) way = &w;
+      if (way == nullptr)
+        return bad("option '--refine' takes none, contour, image, line, line1, line2 or black, not '" + value +
+                   "'");
+      c.read.refine = way->refine;
+    } else if (a == "--logs") {
+      fine = file(c.read.logs);
     } else if (a == "--chart") {
       fine = file(c.histogram.chart);
     } else if (a == "--area") {
@@ -383,6 +425,9 @@ Command ParseCommand(const std::vector<std::string>& args) {
     }
     if (!fine) return c;
   }
+  // The logs are the refinement's: without one there are none to keep.
+  if (!c.read.logs.empty() && c.read.refine == EdgeRefine::kNone)
+    return bad("option '--logs' needs --refine (the logs are those of the refinement's searches)");
   return c;
 }
 

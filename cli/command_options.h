@@ -38,6 +38,10 @@ struct Command {
   bool json = false;                  // one JSON object per picture instead of verdict rows
   bool show_contours = false;         // copy the library's per-region lines to standard error
   int jobs = 0;                       // pictures read at once; 0: one per core
+  // Absolute directory relative paths are opened from (set when a refinement
+  // moves the current directory while other pictures are read); empty: the
+  // paths are opened as given.
+  std::string base;
 };
 
 // Parses the arguments after the program name (the command's word first:

@@ -13,12 +13,14 @@ namespace {
 // `ok` and `fault`, and formats it: a JSON line for every picture with
 // --json, otherwise the text of a picture that worked (faults go to
 // standard error only).
+// `path` and `output` are the paths as given (for messages and output);
+// they are opened from `base` (see InBase).
 template <class Result, class Analyse, class Json, class Text>
-Outcome Checked(const std::string& path, const std::string& output, const char* what, bool json,
-                Analyse analyse, Json to_json, Text to_text) {
+Outcome Checked(const std::string& base, const std::string& path, const std::string& output, const char* what,
+                bool json, Analyse analyse, Json to_json, Text to_text) {
   Result r;
-  r.fault = CheckPictureFile(path);
-  if (r.fault.empty() && !output.empty()) r.fault = CheckMarkedFile(output, what);
+  r.fault = CheckPictureFile(InBase(base, path));
+  if (r.fault.empty() && !output.empty()) r.fault = CheckMarkedFile(InBase(base, output), what, output);
   if (r.fault.empty()) r = analyse();
   Outcome o;
   o.ok = r.ok;
@@ -55,9 +57,14 @@ Outcome AnalysePicture(const Command& c, int k) {
   switch (c.verb) {
     case Verb::kRead: {
       ReadOptions options = c.read;
-      options.marked = numbered(c.read.marked);
+      options.marked_shown = numbered(c.read.marked);
+      options.marked = InBase(c.base, options.marked_shown);
+      // Picture k's logs carry "N-" (N = k + 1) before the figure's number (see ReadOptions).
+      if (!c.read.logs.empty())
+        options.logs_prefix = InBase(c.base, c.read.logs) + "/" + std::to_string(k + 1) + "-";
       return Checked<ReadResult>(
-          path, options.marked, "marked picture", c.json, [&] { return ReadPictureFile(path, options); },
+          c.base, path, options.marked_shown, "marked picture", c.json,
+          [&] { return ReadPictureFile(InBase(c.base, path), options); },
           [&](const ReadResult& r) { return FormatJson(path, r, options.all); },
           [&](const ReadResult& r) { return FormatRows(path, r, header); });
     }
@@ -65,7 +72,7 @@ Outcome AnalysePicture(const Command& c, int k) {
       DetectOptions options = c.detect;
       options.marked = numbered(c.detect.marked);
       return Checked<DetectResult>(
-          path, options.marked, "marked picture", c.json,
+          c.base, path, options.marked, "marked picture", c.json,
           [&] { return Loaded<DetectResult>(path, [&](const IMG& p) { return DetectPicture(p, options); }); },
           [&](const DetectResult& r) { return FormatDetectJson(path, r); },
           [&](const DetectResult& r) { return FormatDetectText(path, r, header); });
@@ -74,7 +81,7 @@ Outcome AnalysePicture(const Command& c, int k) {
       SegmentSettings settings = c.segment;
       settings.marked = numbered(c.segment.marked);
       return Checked<SegmentResult>(
-          path, settings.marked, "marked picture", c.json,
+          c.base, path, settings.marked, "marked picture", c.json,
           [&] {
             return Loaded<SegmentResult>(path, [&](const IMG& p) { return SegmentPicture(p, settings); });
           },
@@ -85,7 +92,7 @@ Outcome AnalysePicture(const Command& c, int k) {
       HistogramSettings settings = c.histogram;
       settings.chart = numbered(c.histogram.chart);
       return Checked<HistogramResult>(
-          path, settings.chart, "chart", c.json,
+          c.base, path, settings.chart, "chart", c.json,
           [&] {
             return Loaded<HistogramResult>(path,
                                            [&](const IMG& p) { return HistogramOfPicture(p, settings); });

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/command_files.h"
 #include "cli/command_options.h"
 #include "cli/command_report.h"
 #include "cli/command_run.h"
@@ -113,6 +114,27 @@ int main(int argc, char** argv) {
     return vxcli::kExitUsage;
   }
   if (command.pictures.empty()) command.pictures.push_back(SamplePicture());
+  // An image search moves the process's current directory while it runs
+  // (its logs have fixed names), and other pictures are read meanwhile on
+  // other threads: from here on every relative path is opened from the
+  // directory the command started in, named absolutely.
+  if (command.verb == vxcli::Verb::kRead && vxcli::MovesDirectory(command.read.refine)) {
+    std::error_code error;
+    command.base = std::filesystem::current_path(error).string();
+    if (error) {
+      std::fprintf(stderr, "vexolith: cannot name the current directory: %s\n", error.message().c_str());
+      return vxcli::kExitSomeFailed;
+    }
+  }
+  if (!command.read.logs.empty()) {
+    // Checked before any picture is read; nothing is read when it fails.
+    const std::string fault =
+        vxcli::CheckLogsDirectory(vxcli::InBase(command.base, command.read.logs), command.read.logs);
+    if (!fault.empty()) {
+      std::fprintf(stderr, "vexolith: %s\n", vxcli::Printable(fault).c_str());
+      return vxcli::kExitSomeFailed;
+    }
+  }
 
   std::FILE* results = KeepResultsApart(command.show_contours);
   if (results == nullptr) return CannotWrite("results", errno);

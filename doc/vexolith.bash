@@ -14,6 +14,15 @@ _vexolith() {
       COMPREPLY=($(compgen -W 'auto global local block' -- "$cur"))
       return
       ;;
+    --refine)
+      COMPREPLY=($(compgen -W 'none contour image line line1 line2 black' -- "$cur"))
+      return
+      ;;
+    --logs)
+      compopt -o filenames 2>/dev/null
+      COMPREPLY=($(compgen -d -- "$cur"))
+      return
+      ;;
     --marked | --chart)
       compopt -o filenames 2>/dev/null
       COMPREPLY=($(compgen -f -- "$cur"))
@@ -29,7 +38,7 @@ _vexolith() {
     case ${COMP_WORDS[1]} in
       read)
         flags+=' --rows --cols --threshold --all --binarize --level --window --block
-          --max-side --marked' ;;
+          --max-side --marked --refine --logs' ;;
       detect) flags+=' --level --factor --marked' ;;
       segment) flags+=' --block --bins --join --share --min-marked --no-fold --best --marked' ;;
       histogram) flags+=' --bins --area --chart' ;;

@@ -39,7 +39,9 @@ class PrivateDirectory {
     std::error_code ec;
     const fs::path base = fs::temp_directory_path(ec);
     if (ec) return;
-    std::string pattern = (base / "vexolith-refine-XXXXXX").string();
+    // Absolute, so that it still names the directory once it is current.
+    std::string pattern = (fs::absolute(base, ec) / "vexolith-refine-XXXXXX").string();
+    if (ec) return;
     if (mkdtemp(pattern.data()) == nullptr) return;
     path_ = pattern;
     saved_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -67,17 +69,20 @@ class PrivateDirectory {
   bool ok() const { return saved_ >= 0; }
   const fs::path& path() const { return path_; }
 
-  // Copies this side's logs, those the search wrote, to dir.
-  void CopyLogs(const std::string& dir, int side) const {
-    std::error_code ec;
-    fs::create_directories(dir, ec);
+  // Moves this side's logs, those the search wrote, to prefix + side name
+  // + "-" + log name; false when one could not be copied.
+  bool CopyLogs(const std::string& prefix, int side) const {
+    static constexpr const char* kSideNames[] = {"top", "right", "bottom", "left"};
+    bool kept = true;
     for (const char* name : kLogNames) {
+      std::error_code ec;
       const fs::path from = path_ / name;
       if (!fs::exists(from, ec)) continue;
-      fs::copy_file(from, fs::path(dir) / ("side" + std::to_string(side) + "-" + name),
-                    fs::copy_options::overwrite_existing, ec);
+      fs::copy_file(from, prefix + kSideNames[side] + "-" + name, fs::copy_options::overwrite_existing, ec);
+      kept = kept && !ec;
       fs::remove(from, ec);
     }
+    return kept;
   }
 
  private:
@@ -132,11 +137,12 @@ F_LINE ContourSide(CONTOUR& store, int region, Point a, Point b) {
 
 }  // namespace
 
-int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions& options, CONTOUR* store,
-                      int region) {
+SidesRefined RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions& options,
+                               CONTOUR* store, int region) {
+  SidesRefined done;
   const bool contour = options.search == SideSearch::kContour;
-  if (contour && (store == nullptr || region < 0 || region >= store->ReturnAllContours())) return 0;
-  if (!contour && (binary.valid != 1 || binary.gray != 1 || binary.bits == nullptr)) return 0;
+  if (contour && (store == nullptr || region < 0 || region >= store->ReturnAllContours())) return done;
+  if (!contour && (binary.valid != 1 || binary.gray != 1 || binary.bits == nullptr)) return done;
 
   // Outline order p1 -> p3 -> p2 -> p4; side k runs from corner k to k + 1.
   const Point q[4] = {{corners.p1.x, corners.p1.y},
@@ -144,62 +150,62 @@ int RefineFigureSides(IMG binary, FOUR_FIG_Pd& corners, const SideRefineOptions&
                       {corners.p2.x, corners.p2.y},
                       {corners.p4.x, corners.p4.y}};
   for (const Point& p : q) {
-    if (!FitsRoundHalfUp(p.x) || !FitsRoundHalfUp(p.y)) return 0;
+    if (!FitsRoundHalfUp(p.x) || !FitsRoundHalfUp(p.y)) return done;
   }
   const Point centre{(q[0].x + q[1].x + q[2].x + q[3].x) / 4, (q[0].y + q[1].y + q[2].y + q[3].y) / 4};
 
-  // A relative logs directory means the caller's directory, not the
-  // private one the searches run in.
-  std::error_code ec;
-  const std::string logs_dir =
-      options.logs_dir.empty() ? std::string() : fs::absolute(options.logs_dir, ec).string();
-  if (ec) return 0;
-
   std::lock_guard<std::mutex> hold(RefineLock());
+  // A relative logs prefix means the caller's directory, not the private
+  // one the searches run in; named under the lock, since another call
+  // moves the current directory while it holds it.
+  std::error_code ec;
+  const std::string logs_prefix =
+      options.logs_prefix.empty() ? std::string() : fs::absolute(options.logs_prefix, ec).string();
+  if (ec) return done;
   std::optional<PrivateDirectory> dir;
   if (!contour) {
     dir.emplace();
     // Without a private directory the searches would write their logs into
     // the caller's: none is run.
-    if (!dir->ok()) return 0;
+    if (!dir->ok()) return done;
   }
 
   F_LINE side[4];
-  int refined = 0;
   for (int k = 0; k < 4; ++k) {
     const Point a = q[k], b = q[(k + 1) % 4];
     const double length = LengthLine(a.x, a.y, b.x, b.y);
     side[k] = MakeLine(a.x, a.y, b.x, b.y);
-    if (!(length > 0) || !HasEquation(side[k])) return 0;
+    if (!(length > 0) || !HasEquation(side[k])) return done;
     Point inward{-(b.y - a.y) / length, (b.x - a.x) / length};
     const Point mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
     if (inward.x * (centre.x - mid.x) + inward.y * (centre.y - mid.y) < 0) inward = {-inward.x, -inward.y};
 
     const F_LINE found =
         contour ? ContourSide(*store, region, a, b) : SearchSide(binary, a, b, inward, options);
-    if (dir && !logs_dir.empty()) dir->CopyLogs(logs_dir, k);
+    if (dir && !logs_prefix.empty()) done.logs_kept = dir->CopyLogs(logs_prefix, k) && done.logs_kept;
     if (!HasEquation(found)) continue;
     // The search settles the side's direction; its place stays where the
     // rough side crosses the middle of the edge.
     const F_LINE turned = MakeParallelLine(found, mid.x, mid.y);
     if (!std::isfinite(turned.k) || !std::isfinite(turned.b)) continue;
     side[k] = turned;
-    ++refined;
+    ++done.sides;
   }
 
+  if (done.sides == 0) return done;
   // Corner k lies where side k - 1 meets side k.
   Point out[4];
   for (int k = 0; k < 4; ++k) {
     double x = 0, y = 0;
-    if (Intersection(side[(k + 3) % 4], side[k], &x, &y) != 0) return 0;
-    if (!std::isfinite(x) || !std::isfinite(y)) return 0;
+    if (Intersection(side[(k + 3) % 4], side[k], &x, &y) != 0) return {0, done.logs_kept};
+    if (!std::isfinite(x) || !std::isfinite(y)) return {0, done.logs_kept};
     out[k] = {x, y};
   }
   corners.p1 = C_POINTd{out[0].x, out[0].y};
   corners.p3 = C_POINTd{out[1].x, out[1].y};
   corners.p2 = C_POINTd{out[2].x, out[2].y};
   corners.p4 = C_POINTd{out[3].x, out[3].y};
-  return refined;
+  return done;
 }
 
 }  // namespace vx

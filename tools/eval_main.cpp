@@ -1,6 +1,7 @@
 // vexolith-eval: the read rate of the reader over generated pictures.
 //   vexolith-eval [--set NAME[,NAME...]|all] [--count N] [--seed S] [--jobs N] [--list] [--dir DIR]
 //                 [--render-only] [--max-skew S] [--max-blur B] [--max-noise N] [--max-gradient G]
+//                 [--refine MODE[,MODE...]]
 // Draws N pictures of each named condition set (default "random", the
 // original mixed set) and reads each in memory through ReadForEval with the
 // expected rows and columns, on --jobs threads. Prints per set: pictures,
@@ -12,7 +13,9 @@
 // adds a line per picture not read wholly right; --dir DIR writes those
 // pictures there as bitmap files with their truth as JSON. The --max-*
 // flags narrow or widen the random set's spoiling. --render-only draws the
-// pictures without reading them and prints how long that took.
+// pictures without reading them and prints how long that took. --refine
+// prints instead the corner error of the figures read right, with each
+// refinement of their sides (none, contour, image, line, line1, line2, black).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,6 +30,7 @@
 
 #include "tools/bmp_file.h"
 #include "tools/condition_sets.h"
+#include "tools/corner_accuracy.h"
 #include "tools/random_params.h"
 #include "tools/read_rate.h"
 #include "tools/truth_json.h"
@@ -118,6 +122,7 @@ int Usage() {
       stderr,
       "usage: vexolith-eval [--set NAME[,NAME...]|all] [--count N] [--seed S] [--jobs N] [--list]\n"
       "                     [--dir DIR] [--max-skew S] [--max-blur B] [--max-noise N] [--max-gradient G]\n"
+      "                     [--refine none,contour,image,line,line1,line2,black]\n"
       "sets:\n");
   for (const vxgen::ConditionSet& s : vxgen::ConditionSets())
     std::fprintf(stderr, "  %-12s %s\n", s.name.c_str(), s.about.c_str());
@@ -129,7 +134,7 @@ int Usage() {
 int main(int argc, char** argv) {
   int count = 300, jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   std::uint32_t seed = 1;
-  std::string dir, set_names = "random";
+  std::string dir, set_names = "random", refine;
   bool list = false, render_only = false;
   vxgen::SetLimits limits;
   for (int i = 1; i < argc; ++i) {
@@ -154,6 +159,8 @@ int main(int argc, char** argv) {
       limits.max_noise = std::atof(argv[++i]);
     else if (i + 1 < argc && a == "--max-gradient")
       limits.max_gradient = std::atof(argv[++i]);
+    else if (i + 1 < argc && a == "--refine")
+      refine = argv[++i];
     else if (i + 1 < argc && a == "--jobs")
       jobs = std::max(1, std::atoi(argv[++i]));
     else
@@ -178,6 +185,11 @@ int main(int argc, char** argv) {
   const int null_fd = open("/dev/null", O_WRONLY);
   dup2(null_fd, STDOUT_FILENO);
   close(null_fd);
+  if (!refine.empty()) {
+    const int status = vxgen::PrintCornerAccuracy(out, sets, count, seed, limits, jobs, refine);
+    std::fclose(out);
+    return status;
+  }
 
   std::vector<Case> cases;
   for (const vxgen::ConditionSet* s : sets)

@@ -58,6 +58,7 @@ TEST(CommandDocs, CompletionCompletesFlagsAndValues) {
       {"vexolith re", "read"},
       {"vexolith read --max", "--max-side"},
       {"vexolith read --binarize bl", "block"},
+      {"vexolith read --refine li", "line line1 line2"},
       {"vexolith read --rows ''", ""},  // a number: nothing to offer
       {"vexolith se", "segment"},
       {"vexolith histogram --ch", "--chart"},  // each command offers its own flags

@@ -46,6 +46,9 @@ TEST(CommandOptions, BadCommandLinesExitTwoWithOneLine) {
       {{"read", "--binarize", "otsu"}, "auto, global, local or block"},
       {{"read", "--frobnicate"}, "unknown option '--frobnicate'"},
       {{"read", "--marked="}, "needs a file name"},
+      {{"read", "--refine", "best"}, "none, contour, image, line, line1, line2 or black"},
+      {{"read", "--logs", "out"}, "'--logs' needs --refine"},
+      {{"detect", "--refine", "image"}, "does not apply to 'vexolith detect'"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);

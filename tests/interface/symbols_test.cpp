@@ -64,7 +64,7 @@ TEST(ExportedSymbols, TheReadersNamesLiveInTheirNamespace) {
     if (!line.empty() && line[0] == '#') in_reader = line.rfind("# Reader", 0) == 0;
     else if (in_reader && !line.empty()) reader.insert(line);
   }
-  EXPECT_EQ(reader.size(), 3u) << "Read, ReadFile, DrawReading";
+  EXPECT_EQ(reader.size(), 4u) << "Read, ReadFile, DrawReading, RefineFigure";
   for (const auto& name : ReadExported()) {
     const bool in_namespace = name.rfind("vexolith::", 0) == 0;
     EXPECT_EQ(in_namespace, reader.count(name) == 1) << name;

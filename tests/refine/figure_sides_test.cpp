@@ -61,17 +61,23 @@ TEST_F(FigureSides, LogsStayPrivateUnlessAskedFor) {
   vx::SideRefineOptions options;
   options.search = vx::SideSearch::kDispersion;
   options.inset = 1.5;
-  EXPECT_EQ(vx::RefineFigureSides(image.img(), corners, options), 4);
+  EXPECT_EQ(vx::RefineFigureSides(image.img(), corners, options).sides, 4);
   EXPECT_EQ(fs::current_path(), dir_) << "back where it was";
   EXPECT_TRUE(Listing(dir_).empty()) << "no log in the caller's directory";
   EXPECT_NE(corners.p3.x, Rough().p3.x) << "the corners were recomputed";
 
-  options.logs_dir = "logs";  // relative to the caller's directory
+  options.logs_prefix = "logs/a-";  // relative to the caller's directory
+  fs::create_directory(dir_ / "logs");
   corners = Rough();
-  vx::RefineFigureSides(image.img(), corners, options);
+  EXPECT_TRUE(vx::RefineFigureSides(image.img(), corners, options).logs_kept);
   const std::set<std::string> logs = Listing(dir_ / "logs");
   EXPECT_EQ(logs.size(), 8u);
-  EXPECT_EQ(logs.count("side0-dd.log"), 1u);
+  EXPECT_EQ(logs.count("a-top-dd.log"), 1u);
+  EXPECT_EQ(logs.count("a-left-dd1.log"), 1u);
+
+  options.logs_prefix = "missing/a-";
+  corners = Rough();
+  EXPECT_FALSE(vx::RefineFigureSides(image.img(), corners, options).logs_kept) << "no such directory";
   EXPECT_EQ(Listing(dir_), (std::set<std::string>{"logs"}));
 }
 
@@ -126,11 +132,11 @@ TEST_F(FigureSides, RefusalsLeaveCornersAlone) {
   vx::SideRefineOptions contour;
   contour.search = vx::SideSearch::kContour;
   FOUR_FIG_Pd corners = Rough();
-  EXPECT_EQ(vx::RefineFigureSides(Image::Color(140, 140).img(), corners, {}), 0) << "24-bit image";
-  EXPECT_EQ(vx::RefineFigureSides(image.img(), corners, contour), 0) << "contour fit without a store";
+  EXPECT_EQ(vx::RefineFigureSides(Image::Color(140, 140).img(), corners, {}).sides, 0) << "24-bit image";
+  EXPECT_EQ(vx::RefineFigureSides(image.img(), corners, contour).sides, 0) << "contour fit without a store";
   EXPECT_EQ(corners.p3.x, Rough().p3.x);
   FOUR_FIG_Pd degenerate{{10, 10}, {50, 50}, {10, 10}, {10, 50}};
-  EXPECT_EQ(vx::RefineFigureSides(image.img(), degenerate, {}), 0) << "two equal corners";
+  EXPECT_EQ(vx::RefineFigureSides(image.img(), degenerate, {}).sides, 0) << "two equal corners";
   EXPECT_EQ(degenerate.p3.x, 10.0);
 }
 
