@@ -7,6 +7,7 @@
 
 #include "contour/nesting.h"
 #include "contour/point_array.h"
+#include "contour/quiet.h"
 #include "contour/scratch.h"
 #include "image/buffer.h"
 #include "vexolith/contour.h"
@@ -38,12 +39,20 @@ void MarkRow(const unsigned char* src, unsigned char* dst, int width, unsigned c
   for (int x = 0; x < width; ++x) dst[x] = src[x] == colour ? vx::kFree : vx::kOther;
 }
 
+thread_local bool quiet = false;
+
 void PrintContours(const CONTOUR_ITEM* items, int number) {
+  if (quiet) return;
   for (int i = 0; i < number; ++i) std::printf("N:%d - L:%d - M:%d\n", i, items[i].level, items[i].mama);
   std::fflush(stdout);
 }
 
 }  // namespace
+
+namespace vx {
+QuietFind::QuietFind() : was_quiet_(quiet) { quiet = true; }
+QuietFind::~QuietFind() { quiet = was_quiet_; }
+}  // namespace vx
 
 int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) {
   const bool nest = (mode & 1) != 0;

@@ -8,6 +8,7 @@
 #include "reader/binarize.h"
 #include "reader/cells.h"
 #include "reader/geometry.h"
+#include "contour/quiet.h"
 #include "reader/plane.h"
 #include "refine/figure_sides.h"
 #include "vexolith.h"
@@ -123,6 +124,7 @@ RefineOutcome RefineFigure(const IMG& picture, bool top_down, FigureReading& fig
   vx::SidesRefined done;
   if (side.search == vx::SideSearch::kContour) {
     const auto store = std::make_unique<CONTOUR>();
+    const vx::QuietFind quiet;  // the host's standard output is not the library's
     if (store->Find(img, RECT{0, 0, w.width, w.height}, 0, 0) != 0)
       return Kept(out, "the contour store could not collect the figure");
     done = vx::RefineFigureSides(img, corners, side, store.get(), LargestRegion(*store));

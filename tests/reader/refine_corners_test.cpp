@@ -43,7 +43,9 @@ TEST(RefineFigure, KeepsTheReadingOrRefinesItWithinTheChecks) {
       vexolith::FigureReading figure = before;
       vexolith::RefineOptions o;
       o.how = how;
+      testing::internal::CaptureStdout();
       const vexolith::RefineOutcome out = vexolith::RefineFigure(picture, true, figure, o);
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "the host's standard output was written to";
       EXPECT_EQ(std::vector<bool>(figure.black.begin(), figure.black.end()), t.truth.black);
       if (!out.refined) {
         ++kept;
