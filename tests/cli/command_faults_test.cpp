@@ -12,8 +12,6 @@ namespace {
 
 using namespace vxclitest;
 
-constexpr int kHang = 60;  // seconds; a run that takes longer has hung (exit 124)
-
 std::string Fifo(const std::string& name) {
   const std::string path = TestDir() + "/" + name;
   EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;

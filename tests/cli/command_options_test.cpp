@@ -49,6 +49,15 @@ TEST(CommandOptions, BadCommandLinesExitTwoWithOneLine) {
       {{"read", "--refine", "best"}, "none, contour, image, line, line1, line2 or black"},
       {{"read", "--logs", "out"}, "'--logs' needs --refine"},
       {{"detect", "--refine", "image"}, "does not apply to 'vexolith detect'"},
+      {{"detect", "--rows", "8"}, "option '--rows' does not apply to 'vexolith detect' (see vexolith --help)"},
+      {{"detect", "--chart", "c.bmp"}, "does not apply to 'vexolith detect'"},
+      {{"read", "--bins", "4"}, "does not apply to 'vexolith read'"},
+      {{"detect", "--json=yes"}, "takes no value"},
+      {{"histogram", "--bins", "0"}, "from 1 to 256"},
+      {{"histogram", "--area", "1,2,3"}, "LEFT,TOP,RIGHT,BOTTOM"},
+      {{"histogram", "--area", "5,0,4,9"}, "LEFT <= RIGHT"},
+      {{"segment", "--join", "1.5"}, "from 0 to 1"},
+      {{"segment", "--block", "1"}, "from 2 to 1024"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
@@ -61,13 +70,11 @@ TEST(CommandOptions, BadCommandLinesExitTwoWithOneLine) {
   }
 }
 
-TEST(CommandOptions, HelpAnywhereWinsAndDocumentsEveryFlag) {
+// The flags themselves are held against the manual page in command_docs_test.
+TEST(CommandOptions, HelpAnywhereWins) {
   const vxclitest::CommandRun help = vxclitest::RunVexolith({"read", "x.bmp", "-h"});
   EXPECT_EQ(help.exit_code, 0);
-  for (const char* word :
-       {"usage: vexolith read", "--rows", "--cols", "--threshold", "--binarize", "--level", "--window",
-        "--block", "--max-side", "--json", "--marked", "--jobs", "--show-contours", "--help", "Exit status"})
-    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+  EXPECT_EQ(help.out.rfind("usage: vexolith read", 0), 0u) << help.out;
 }
 
 TEST(CommandOptions, MarkedPathNumbersSeveralPictures) {
@@ -103,8 +110,6 @@ TEST(CommandReport, AwkwardNamesAndValuesStayOnOneValidLine) {
   EXPECT_EQ(vxcli::JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");  // valid UTF-8 passes through
   EXPECT_EQ(vxcli::JsonString("bad\xff\xc3"), "\"bad\\ufffd\\ufffd\"");
   EXPECT_EQ(vxcli::JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");  // a lone surrogate
-  failed.fault = "no figure found";
-  EXPECT_EQ(vxcli::FaultLine("odd\nname.bmp", failed), "vexolith: odd\\x0aname.bmp: no figure found\n");
 }
 
 }  // namespace

@@ -10,19 +10,12 @@
 #include <set>
 
 #include "tests/cli/run_command.h"
-#include "tools/bmp_file.h"
 #include "tools/random_params.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace vxclitest;
-
-std::set<std::string> Listing(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
-}
 
 // Two blurred, noisy 8 x 8 pictures as a.bmp and b.bmp in a folder of their
 // own, which is the current directory while the test runs the command.

@@ -4,13 +4,20 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tools/bmp_file.h"
+
 namespace vxclitest {
+
+constexpr int kHang = 60;  // seconds; a run that takes longer has hung (exit 124)
 
 struct CommandRun {
   int exit_code = -1;  // -1 when it did not exit normally
@@ -42,6 +49,20 @@ inline std::string Slurp(const std::string& path) {
   std::ostringstream s;
   s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
+}
+
+// Writes `picture` into the test folder as `name`; returns its path.
+inline std::string WritePicture(const vxgen::Picture& picture, const std::string& name) {
+  const std::string path = TestDir() + "/" + name;
+  EXPECT_TRUE(vxgen::WriteBmp(path, picture)) << path;
+  return path;
+}
+
+// The names in a folder.
+inline std::set<std::string> Listing(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
 }
 
 // `text` quoted for the shell.
