@@ -4,12 +4,11 @@
 // current directory, and a bad logs folder stops the command.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <set>
 
 #include "tests/cli/run_command.h"
+#include "tests/support/temp_cwd.h"
 #include "tools/random_params.h"
 
 namespace {
@@ -19,42 +18,30 @@ using namespace vxclitest;
 
 // Two blurred, noisy 8 x 8 pictures as a.bmp and b.bmp in a folder of their
 // own, which is the current directory while the test runs the command.
-class RefineCommand : public testing::Test {
+class RefineCommand : public vxtest::InTempDir {
  protected:
   void SetUp() override {
-    dir_ = TestDir() + "/refine";
-    fs::create_directories(dir_);
-    home_ = fs::current_path();
-    fs::current_path(dir_);
-    for (int k = 0; k < 2; ++k) {
-      vxgen::FigureParams params = vxgen::RandomParams(7, k);
+    InTempDir::SetUp();
+    for (const char* name : {"a.bmp", "b.bmp"}) {
+      vxgen::FigureParams params = vxgen::RandomParams(7, name[0] - 'a');
       params.rows = params.cols = 8;
       params.size = 240;
       params.blur = 0.8;
       params.noise = 6;
       const vxgen::TestPicture t = vxgen::Render(params);
-      ASSERT_TRUE(vxgen::WriteBmp(k ? "b.bmp" : "a.bmp", t.picture));
+      ASSERT_TRUE(vxgen::WriteBmp(name, t.picture));
+      both_grids_.push_back(std::string(name) + ":");
       for (const std::string& row : vxgen::VerdictRows(t.truth.rows, t.truth.cols, t.truth.black))
-        grid_[k].push_back(row);
+        both_grids_.push_back(row);
     }
   }
-  void TearDown() override { fs::current_path(home_); }
 
   CommandRun Read(std::vector<std::string> more) {
     more.insert(more.begin(), {"read", "--rows", "8", "--cols", "8", "--jobs", "2", "a.bmp", "b.bmp"});
     return RunVexolith(more);
   }
-  std::vector<std::string> BothGrids() const {
-    std::vector<std::string> out{"a.bmp:"};
-    out.insert(out.end(), grid_[0].begin(), grid_[0].end());
-    out.push_back("b.bmp:");
-    out.insert(out.end(), grid_[1].begin(), grid_[1].end());
-    return out;
-  }
 
-  std::string dir_;
-  fs::path home_;
-  std::vector<std::string> grid_[2];
+  std::vector<std::string> both_grids_;  // the command's lines for both pictures
 };
 
 TEST_F(RefineCommand, EveryRefinementReadsRightAndLeavesNoLogBehind) {
@@ -62,7 +49,7 @@ TEST_F(RefineCommand, EveryRefinementReadsRightAndLeavesNoLogBehind) {
     SCOPED_TRACE(how);
     const CommandRun run = Read({"--refine", how, "--marked", "out.bmp"});
     EXPECT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(Lines(run.out), BothGrids());
+    EXPECT_EQ(Lines(run.out), both_grids_);
     EXPECT_EQ(run.err, "");
     // The marked pictures, given relative, land here; nothing else does.
     EXPECT_EQ(Listing(dir_), (std::set<std::string>{"a.bmp", "b.bmp", "out-1.bmp", "out-2.bmp"}));
@@ -74,13 +61,13 @@ TEST_F(RefineCommand, LogsAreKeptPerPictureFigureAndSideOnlyWhenAsked) {
   fs::create_directory("logs");
   const CommandRun run = Read({"--refine", "line", "--logs", "logs"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(Lines(run.out), BothGrids());
+  EXPECT_EQ(Lines(run.out), both_grids_);
   std::set<std::string> expected;
   for (const char* picture : {"1", "2"})
     for (const char* side : {"top", "right", "bottom", "left"})
       for (const char* log : {"dd.log", "dd1.log"})
         expected.insert(std::string(picture) + "-1-" + side + "-" + log);
-  EXPECT_EQ(Listing(dir_ + "/logs"), expected);
+  EXPECT_EQ(Listing(dir_ / "logs"), expected);
   EXPECT_EQ(Listing(dir_), (std::set<std::string>{"a.bmp", "b.bmp", "logs"}));
   fs::remove_all("logs");
 }

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,13 +55,6 @@ inline std::string WritePicture(const vxgen::Picture& picture, const std::string
   const std::string path = TestDir() + "/" + name;
   EXPECT_TRUE(vxgen::WriteBmp(path, picture)) << path;
   return path;
-}
-
-// The names in a folder.
-inline std::set<std::string> Listing(const std::filesystem::path& dir) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
 }
 
 // `text` quoted for the shell.

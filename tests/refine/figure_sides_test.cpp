@@ -3,8 +3,6 @@
 // callers, and refuse what they cannot refine without touching the corners.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <set>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "refine/figure_sides.h"
 #include "support/images.h"
+#include "support/temp_cwd.h"
 #include "vexolith.h"
 
 namespace vxtest {
@@ -33,27 +32,7 @@ Image Figure() {
 // The square's corners on its outer edge, a little off.
 FOUR_FIG_Pd Rough() { return FOUR_FIG_Pd{{19.5, 19.5}, {119.5, 119.5}, {119.0, 19.5}, {19.5, 120.5}}; }
 
-std::set<std::string> Listing(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-  return names;
-}
-
-class FigureSides : public testing::Test {
- protected:
-  void SetUp() override {
-    home_ = fs::current_path();
-    std::string pattern = TempPath("sidesXXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(home_);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_, home_;
-};
+using FigureSides = InTempDir;
 
 TEST_F(FigureSides, LogsStayPrivateUnlessAskedFor) {
   const Image image = Figure();

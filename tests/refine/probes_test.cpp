@@ -26,15 +26,6 @@ std::vector<int> Probe(const Image& image, double x1, double y1, double x2, doub
   return Packed(ReturnDifference(image.img(), x1, y1, x2, y2, line, 0));
 }
 
-TEST(Probes, FreshProcessHasNoRuns) {
-  // Under ctest each test runs in a process of its own and sees the table
-  // as loaded; beside other tests in the same process it cannot.
-  const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
-  if (unit.test_to_run_count() != 1) GTEST_SKIP() << "run alone to see the table as loaded";
-  EXPECT_EQ(ReturnNumArray(0), 0);
-  EXPECT_EQ(ReturnArrayBlackWhite(1), ReturnArrayBlackWhite(0));
-}
-
 TEST(Probes, SamplingRule) {
   // Row 5: x 8 black, 9..14 black, 15..20 white, 21 black.
   Image image = Image::Gray(30, 10, 255);

@@ -3,8 +3,6 @@
 // line is known.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +11,7 @@
 
 #include "refine/search_rules.h"
 #include "support/images.h"
+#include "support/temp_cwd.h"
 #include "vexolith.h"
 
 namespace vxtest {
@@ -23,19 +22,8 @@ namespace fs = std::filesystem;
 constexpr F_LINE Line(int dir, double k, double b) { return F_LINE{3, dir, k, b}; }
 
 // Every test runs in a fresh temporary directory, where the logs land.
-class Searches : public testing::Test {
+class Searches : public InTempDir {
  protected:
-  void SetUp() override {
-    home_ = fs::current_path();
-    std::string pattern = TempPath("searchXXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(home_);
-    fs::remove_all(dir_);
-  }
   static std::vector<std::string> Log(const char* name) {
     std::vector<std::string> lines;
     std::ifstream in(name);
@@ -48,9 +36,6 @@ class Searches : public testing::Test {
       if (c == ',') c = '.';
     return std::stod(text);
   }
-
- private:
-  fs::path home_, dir_;
 };
 
 void ExpectSameLine(F_LINE got, F_LINE want, const char* what) {
