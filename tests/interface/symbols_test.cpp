@@ -2,9 +2,11 @@
 // undecorated, overloads and class members under their C++ names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -19,29 +21,29 @@ std::set<std::string> ReadExpected() {
   return names;
 }
 
+// What nm prints of the library's defined dynamic symbols with `flags`.
+std::string Nm(const std::string& flags) {
+  std::string all;
+  FILE* pipe = popen(("nm -D --defined-only " + flags + " '" VEXOLITH_LIBRARY_FILE "'").c_str(), "r");
+  if (!pipe) return all;
+  char buf[4096];
+  while (fgets(buf, sizeof buf, pipe)) all += buf;
+  pclose(pipe);
+  return all;
+}
+
 // Defined dynamic symbols, demangled, without their version suffix.
 std::set<std::string> ReadExported() {
   std::set<std::string> names;
-  std::string cmd = std::string("nm -D -C --defined-only '") + VEXOLITH_LIBRARY_FILE + "'";
-  FILE* pipe = popen(cmd.c_str(), "r");
-  if (!pipe) return names;
-  char buf[4096];
-  while (fgets(buf, sizeof buf, pipe)) {
-    std::string line(buf);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    // "<address> <type> <name>"
-    size_t first = line.find(' ');
-    if (first == std::string::npos) continue;
-    size_t second = line.find(' ', first + 1);
-    if (second == std::string::npos) continue;
-    char type = line[first + 1];
+  std::istringstream lines(Nm("-C"));
+  for (std::string line; std::getline(lines, line);) {
+    // "<address> <type> <name>"; type A marks version node names.
+    const size_t first = line.find(' '), second = line.find(' ', first + 1);
+    if (second == std::string::npos || line[first + 1] == 'A') continue;
     std::string name = line.substr(second + 1);
-    if (type == 'A') continue;  // version node names
-    size_t at = name.find('@');
-    if (at != std::string::npos) name.resize(at);
+    name.resize(std::min(name.size(), name.find('@')));
     names.insert(name);
   }
-  pclose(pipe);
   return names;
 }
 
@@ -72,13 +74,7 @@ TEST(ExportedSymbols, TheReadersNamesLiveInTheirNamespace) {
 }
 
 TEST(ExportedSymbols, RoundHasAVersionOfItsOwn) {
-  std::string cmd = std::string("nm -D --defined-only '") + VEXOLITH_LIBRARY_FILE + "'";
-  FILE* pipe = popen(cmd.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string all;
-  char buf[4096];
-  while (fgets(buf, sizeof buf, pipe)) all += buf;
-  pclose(pipe);
+  const std::string all = Nm("");
   // A single '@' marks a non-default version: unversioned references, such as
   // a host's call of the C library's round(), never bind to it.
   EXPECT_NE(all.find(" round@VEXOLITH_1\n"), std::string::npos);
