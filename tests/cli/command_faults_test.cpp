@@ -12,51 +12,32 @@ namespace {
 
 using namespace vxclitest;
 
-std::string Fifo(const std::string& name) {
-  const std::string path = TestDir() + "/" + name;
-  EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
-  return path;
-}
-
-// A FIFO opened for reading waits for a writer, one opened for writing waits
-// for a reader, and /dev/zero never ends: each is refused at once.
-TEST(CommandFaults, NonRegularFilesAreRefusedWithoutWaiting) {
-  const std::string fifo = Fifo("pipe.bmp");
-  const struct {
-    const char* what;
-    std::vector<std::string> args;
-  } cases[] = {
-      {"a FIFO as the picture", {"read", fifo}},
-      {"a device as the picture", {"read", "/dev/zero"}},
-      {"a FIFO as the marked picture", {"read", VEXOLITH_SAMPLE_PICTURE, "--marked", fifo}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CommandRun run = RunVexolith(c.args, "", kHang);
-    EXPECT_EQ(run.exit_code, 1) << "124 means it hung";
-    EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
-    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-  }
-}
-
-// Results, help and version sent to a full device or a closed standard
-// output: exit 1 and one line saying so.
-TEST(CommandFaults, OutputThatCannotBeWrittenFailsWithOneLine) {
+// Special files where pictures are expected and results that cannot be
+// written: exit 1 and one line saying so, at once. A FIFO opened for reading
+// waits for a writer, one opened for writing waits for a reader, and
+// /dev/zero never ends.
+TEST(CommandFaults, SpecialFilesAndUnwritableOutputFailWithOneLine) {
+  const std::string fifo = TestDir() + "/faults-pipe.bmp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0) << fifo;
   const struct {
     std::vector<std::string> args;
     const char* redirect;
+    const char* says;
   } cases[] = {
-      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full"},
-      {{"read", "--json", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full"},
-      {{"--help"}, ">/dev/full"},
-      {{"--version"}, ">/dev/full"},
-      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">&-"},
+      {{"read", fifo}, "", "not a regular file"},
+      {{"read", "/dev/zero"}, "", "not a regular file"},
+      {{"read", VEXOLITH_SAMPLE_PICTURE, "--marked", fifo}, "", "not a regular file"},
+      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full", "cannot write"},
+      {{"read", "--json", VEXOLITH_SAMPLE_PICTURE}, ">/dev/full", "cannot write"},
+      {{"--help"}, ">/dev/full", "cannot write"},
+      {{"--version"}, ">/dev/full", "cannot write"},
+      {{"read", VEXOLITH_SAMPLE_PICTURE}, ">&-", "cannot write"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.args.back() + " " + c.redirect);
+    SCOPED_TRACE(testing::PrintToString(c.args) + c.redirect);
     const CommandRun run = RunVexolith(c.args, c.redirect, kHang);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    EXPECT_EQ(run.exit_code, 1) << "124 means it hung";
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
   }
 }
