@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 #include <math.h>
 
 #include "vexolith.h"
@@ -22,12 +21,4 @@ TEST(HeaderHost, StandardAndLibraryNamesCoexist) {
   EXPECT_EQ(sizeof(IMG), 24u);
   EXPECT_EQ(sizeof(F_LINE), 24u);
   EXPECT_EQ(sizeof(RECT), 16u);
-}
-
-TEST(HeaderHost, ContourAndGridAreHeapObjects) {
-  auto contours = std::make_unique<CONTOUR>();
-  EXPECT_EQ(contours->ReturnAllContours(), 0);
-  GRID grid(2, 3);
-  EXPECT_EQ(grid.rows, 2);
-  EXPECT_EQ(grid.columns, 3);
 }
