@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
 
   IMG gray = Img24To8(picture);
   DeleteImg(picture);
-  check(gray.valid == 1 && gray.gray == 1, "the gray copy is an 8-bit image");
+  check(gray.valid == 1, "the gray copy is made");
   if (!gray.valid) return 1;
+  check(gray.gray == 1, "the gray copy is an 8-bit image");
 
   RECT all = {0, 0, gray.width, gray.height};
   ThresholdImage(gray, 128, all);
