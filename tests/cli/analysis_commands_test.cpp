@@ -82,7 +82,8 @@ TEST(AnalysisCommands, DetectFindsTheCodeSquareAndOutlinesIt) {
   const CommandRun json = RunVexolith({"detect", "--json", Code()});
   const CommandRun py = RunPython(
       "import json,sys\no=json.loads(open(sys.argv[1]).read())\n"
-      "print(o['ok'],o['width'],o['height'],o['factor'],' '.join(map(str,o['regions'][0])),len(o['regions']))",
+      "print(o['ok'],o['width'],o['height'],o['factor'],' "
+      "'.join(map(str,o['regions'][0])),len(o['regions']))",
       json.out);
   EXPECT_EQ(py.out, "True 320 240 1 " + lines[0] + " 1\n") << json.out << py.err;
 }
@@ -101,7 +102,8 @@ TEST(AnalysisCommands, SegmentAndHistogramOfPicturesWithKnownContent) {
        "{\"file\":\"" + Striped() +
            "\",\"ok\":true,\"segments\":2,\"blockCols\":8,\"blockRows\":6,\"marked\":4,"
            "\"rects\":[[32,16,63,47]]}\n"},
-      {{"segment", "--best", "--block", "32", "--marked", painted, Striped()}, "2 segments, 4 x 3 blocks, 2 marked\n"},
+      {{"segment", "--best", "--block", "32", "--marked", painted, Striped()},
+       "2 segments, 4 x 3 blocks, 2 marked\n"},
       {{"histogram", "--bins", "4", Striped()}, "total 12288, largest bin 3\n512 0 0 11776\n"},
       {{"histogram", "--bins", "4", "--area", "32,16,35,16", Striped()}, "total 4, largest bin 0\n2 0 0 2\n"},
       {{"histogram", "--json", "--bins", "1", "--chart", chart, Code()},

@@ -59,7 +59,7 @@ TEST(CommandDocs, CompletionCompletesFlagsAndValues) {
       {"vexolith read --max", "--max-side"},
       {"vexolith read --binarize bl", "block"},
       {"vexolith read --refine li", "line line1 line2"},
-      {"vexolith read --rows ''", ""},  // a number: nothing to offer
+      {"vexolith read --rows ''", ""},         // a number: nothing to offer
       {"vexolith histogram --ch", "--chart"},  // each command offers its own flags
       {"vexolith read --ch", ""},
       {"vexolith segment --no", "--no-fold"},

@@ -52,9 +52,9 @@ TEST(ReadEndToEnd, EachThresholdMethodReadsGeneratedPictures) {
       vxgen::Truth truth;
       const CommandRun run =
           Read(truth, {"--binarize", binarize, Draw(params, binarize + std::to_string(k) + ".bmp", &truth)});
-      EXPECT_EQ(Lines(run.out), Grid(truth)) << binarize << " #" << k << " " << params.rows << "x"
-                                             << params.cols << " size " << params.size << " angle "
-                                             << params.angle << ": " << run.err;
+      EXPECT_EQ(Lines(run.out), Grid(truth))
+          << binarize << " #" << k << " " << params.rows << "x" << params.cols << " size " << params.size
+          << " angle " << params.angle << ": " << run.err;
     }
   }
 }
@@ -179,8 +179,8 @@ TEST(ReadEndToEnd, AllListsEveryFigureInJson) {
       "print(len(f),all(len(x['corners'])==4 for x in f),all(0<x['confidence']<=1 for x in f),"
       "all(len(x['margins'])==o['rows'] for x in f))",
       run.out);
-  EXPECT_EQ(py.out, std::to_string(t.figures.size()) + " True True True\n") << "count, corners, confidence, margins"
-                                                                           << py.err << run.out;
+  EXPECT_EQ(py.out, std::to_string(t.figures.size()) + " True True True\n")
+      << "count, corners, confidence, margins" << py.err << run.out;
 }
 
 }  // namespace
