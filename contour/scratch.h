@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -40,6 +42,33 @@ inline constexpr int kFillDy[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
 // clockwise (rows grow downward): SE, S, SW, W, NW, N, NE.
 inline constexpr int kWalkDx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
 inline constexpr int kWalkDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+
+// The free neighbours of the map pixel at `at` as eight bits in the fill's
+// probe order (bit k for kFillDx[k], kFillDy[k]). Eight byte loads combined
+// without branches: testing them one by one costs a mispredicted branch at
+// most pixels, and wider loads would wait for the byte stores of the
+// previous steps, which cannot be forwarded to them.
+inline unsigned FreeNeighbours(const unsigned char* map, std::ptrdiff_t at, std::ptrdiff_t pitch) {
+  const unsigned char* above = map + at - pitch;
+  const unsigned char* row = map + at;
+  const unsigned char* below = map + at + pitch;
+  auto free = [](unsigned char state, int bit) { return static_cast<unsigned>(state == kFree) << bit; };
+  return free(above[-1], 0) | free(above[0], 1) | free(above[1], 2) | free(row[-1], 3) | free(row[1], 4) |
+         free(below[-1], 5) | free(below[0], 6) | free(below[1], 7);
+}
+
+// The same eight bits in the walk's probe order: kFillToWalk[fill mask].
+inline constexpr auto kFillToWalk = [] {
+  std::array<unsigned char, 256> table{};
+  for (unsigned m = 0; m < 256; ++m) {
+    unsigned out = 0;
+    for (int w = 0; w < 8; ++w)
+      for (int f = 0; f < 8; ++f)
+        if (kWalkDx[w] == kFillDx[f] && kWalkDy[w] == kFillDy[f] && (m >> f & 1u)) out |= 1u << w;
+    table[m] = static_cast<unsigned char>(out);
+  }
+  return table;
+}();
 
 }  // namespace vx
 
@@ -108,16 +137,49 @@ struct CONTOUR::Scratch {
   // is kept whole however large it is; Find bounds the search rectangle so
   // that the count (at most twice its pixels) fits cur_count.
   void Append(CONTOUR& owner, int x, int y) {
-    if (static_cast<std::size_t>(owner.cur_count) == capacity) {
-      std::size_t grown = std::max<std::size_t>(2 * capacity, 64);
-      // realloc moves a large block by remapping its pages, not by copying.
-      void* bigger = std::realloc(points.get(), grown * sizeof(C_POINT));
-      if (bigger == nullptr) throw std::bad_alloc();
-      points.release();
-      points.reset(static_cast<C_POINT*>(bigger));
-      capacity = grown;
-      owner.cur_points = points.get();
-    }
+    if (static_cast<std::size_t>(owner.cur_count) == capacity) Grow(owner);
     owner.cur_points[owner.cur_count++] = C_POINT{x, y};
   }
+
+  // Doubles the collection buffer.
+  void Grow(CONTOUR& owner) {
+    std::size_t grown = std::max<std::size_t>(2 * capacity, 64);
+    // realloc moves a large block by remapping its pages, not by copying.
+    void* bigger = std::realloc(points.get(), grown * sizeof(C_POINT));
+    if (bigger == nullptr) throw std::bad_alloc();
+    points.release();
+    points.reset(static_cast<C_POINT*>(bigger));
+    capacity = grown;
+    owner.cur_points = points.get();
+  }
+
+  // The fill and the walk write the map one byte at a time, and a byte store
+  // may alias anything, so the compiler would reload the object's collection
+  // fields after every store. They work on this local copy instead and put it
+  // back when they end.
+  class Collector {
+   public:
+    Collector(CONTOUR& owner, Scratch& s)
+        : owner_(owner), s_(s), points_(owner.cur_points), count_(owner.cur_count), capacity_(s.capacity) {}
+    ~Collector() { owner_.cur_count = count_; }
+
+    void Append(int x, int y) {
+      if (static_cast<std::size_t>(count_) == capacity_) {
+        owner_.cur_count = count_;
+        s_.Grow(owner_);
+        points_ = owner_.cur_points;
+        capacity_ = s_.capacity;
+      }
+      points_[count_++] = C_POINT{x, y};
+    }
+    int count() const { return count_; }
+    const C_POINT* points() const { return points_; }
+
+   private:
+    CONTOUR& owner_;
+    Scratch& s_;
+    C_POINT* points_;
+    int count_;
+    std::size_t capacity_;
+  };
 };
