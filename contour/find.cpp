@@ -91,7 +91,7 @@ int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) 
 
         CONTOUR_ITEM& item = items[number];
         item.count = static_cast<unsigned int>(cur_count);
-        item.points = s.TakePoints(*this, static_cast<std::size_t>(cur_count));
+        item.points = s.TakePoints(static_cast<std::size_t>(cur_count));
         item.rect = cur_rect;
         item.mama = -1;
         item.level = 0;

@@ -4,14 +4,13 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "contour/point_array.h"
-#include "image/huge_pages.h"
+#include "image/picture_bytes.h"
 #include "vexolith/contour.h"
 
 namespace vx {
@@ -57,19 +56,6 @@ inline unsigned FreeNeighbours(const unsigned char* map, std::ptrdiff_t at, std:
          free(below[-1], 5) | free(below[0], 6) | free(below[1], 7);
 }
 
-// The same eight bits in the walk's probe order: kFillToWalk[fill mask].
-inline constexpr auto kFillToWalk = [] {
-  std::array<unsigned char, 256> table{};
-  for (unsigned m = 0; m < 256; ++m) {
-    unsigned out = 0;
-    for (int w = 0; w < 8; ++w)
-      for (int f = 0; f < 8; ++f)
-        if (kWalkDx[w] == kFillDx[f] && kWalkDy[w] == kFillDy[f] && (m >> f & 1u)) out |= 1u << w;
-    table[m] = static_cast<unsigned char>(out);
-  }
-  return table;
-}();
-
 }  // namespace vx
 
 struct CONTOUR::Scratch {
@@ -82,7 +68,7 @@ struct CONTOUR::Scratch {
   std::ptrdiff_t pitch = 0;                     // bytes per map row: rectangle width + 2
   std::ptrdiff_t fill_step[8];                  // map offsets of the fill's neighbours, probe order
   std::ptrdiff_t walk_step[8];                  // map offsets of the walk's neighbours, probe order
-  std::unique_ptr<unsigned char[]> map;         // (width + 2) x (height + 2) MapState bytes
+  vx::OwnedBytes map;                           // (width + 2) x (height + 2) MapState bytes
   std::unique_ptr<C_POINT[]> fill_stack;        // kFillStackLimit pending pixels
   std::unique_ptr<C_POINT[]> walk_stack;        // kWalkStackLimit branch points
   std::unique_ptr<C_POINT, PointsFree> points;  // the collection buffer cur_points points into
@@ -92,16 +78,15 @@ struct CONTOUR::Scratch {
       : left(search.left),
         top(search.top),
         pitch(static_cast<std::ptrdiff_t>(search.right) - search.left + 2),
-        map(std::make_unique_for_overwrite<unsigned char[]>(
-            static_cast<std::size_t>(pitch) * (static_cast<std::size_t>(search.bottom) - search.top + 2))),
+        map(vx::AllocBytes(static_cast<std::size_t>(pitch) *
+                           (static_cast<std::size_t>(search.bottom) - search.top + 2))),
         fill_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kFillStackLimit)),
         walk_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kWalkStackLimit)),
-        points(vx::AllocPoints(initial_capacity)),
+        points(vx::AllocPointsBlock(initial_capacity)),
         capacity(initial_capacity) {
     // The frame: first and last map rows whole, first and last byte of the
     // others. Find writes every inside byte from the image.
     const std::size_t rows = static_cast<std::size_t>(search.bottom) - search.top + 2;
-    vx::AdviseHugePages(map.get(), rows * static_cast<std::size_t>(pitch));
     std::memset(map.get(), vx::kOther, static_cast<std::size_t>(pitch));
     std::memset(map.get() + (rows - 1) * pitch, vx::kOther, static_cast<std::size_t>(pitch));
     for (std::size_t y = 1; y + 1 < rows; ++y) {
@@ -117,21 +102,8 @@ struct CONTOUR::Scratch {
   // Map offset of image pixel (x, y), which lies inside the search rectangle.
   std::ptrdiff_t Index(int x, int y) const { return (y - top + 1) * pitch + (x - left + 1); }
 
-  // The first count collected points as a stored contour's array. A large
-  // collection is handed over whole (cut to size in place, no copy) and the
-  // next region starts in a fresh buffer of the same capacity, whose pages
-  // are only touched as points arrive; a small one is copied.
-  C_POINT* TakePoints(CONTOUR& owner, std::size_t count) {
-    if (count * sizeof(C_POINT) < kHandOverBytes) return vx::DuplicatePoints(points.get(), count);
-    C_POINT* fresh = vx::AllocPoints(capacity);
-    C_POINT* taken = vx::ShrinkPoints(points.release(), count);
-    points.reset(fresh);
-    owner.cur_points = points.get();
-    return taken;
-  }
-
-  // Collections from this size on are handed over rather than copied.
-  static constexpr std::size_t kHandOverBytes = std::size_t{1} << 20;
+  // The first count collected points as a stored contour's array.
+  C_POINT* TakePoints(std::size_t count) const { return vx::DuplicatePoints(points.get(), count); }
 
   // Appends (x, y) to the collection buffer, doubling it when full. A region
   // is kept whole however large it is; Find bounds the search rectangle so
@@ -144,11 +116,9 @@ struct CONTOUR::Scratch {
   // Doubles the collection buffer.
   void Grow(CONTOUR& owner) {
     std::size_t grown = std::max<std::size_t>(2 * capacity, 64);
-    // realloc moves a large block by remapping its pages, not by copying.
-    void* bigger = std::realloc(points.get(), grown * sizeof(C_POINT));
-    if (bigger == nullptr) throw std::bad_alloc();
+    C_POINT* bigger = vx::GrowPoints(points.get(), static_cast<std::size_t>(owner.cur_count), grown);
     points.release();
-    points.reset(static_cast<C_POINT*>(bigger));
+    points.reset(bigger);
     capacity = grown;
     owner.cur_points = points.get();
   }

@@ -1,7 +1,6 @@
 // The walk: a depth-first listing of a region with an east-first preference,
 // run before the fill when Find is asked for it.
 #include <algorithm>
-#include <bit>
 
 #include "contour/scratch.h"
 #include "vexolith/contour.h"
@@ -29,20 +28,30 @@ void CONTOUR::FindBorderPoint1(int x, int y) {
   Scratch::Collector out(*this, s);
   int depth = 0;
   C_POINT q{x, y};
+  std::ptrdiff_t at = index(x, y);
   for (;;) {
-    const std::ptrdiff_t at = index(q.x, q.y);
-    // Candidates are the free neighbours (visited ones are kWalked).
-    const unsigned candidates = vx::kFillToWalk[vx::FreeNeighbours(map, at, pitch)];
-    if (candidates != 0) {
-      const int move = std::countr_zero(candidates);
-      const bool branch = (candidates & (candidates - 1)) != 0;
+    // Tested one by one: east, the first probe, is the move at most
+    // pixels, a branch the processor predicts well.
+    int move = -1;
+    bool branch = false;
+    for (int k = 0; k < 8; ++k) {
+      if (map[at + step[k]] != vx::kFree) continue;
+      if (move >= 0) {
+        branch = true;
+        break;
+      }
+      move = k;
+    }
+    if (move >= 0) {
       map[at + step[move]] = vx::kWalked;
       out.Append(q.x + vx::kWalkDx[move], q.y + vx::kWalkDy[move]);
       if (branch && depth < vx::kWalkStackLimit) stack[depth++] = q;
       q = C_POINT{q.x + vx::kWalkDx[move], q.y + vx::kWalkDy[move]};
+      at += step[move];
     } else {
       if (depth == 0) break;
       q = stack[--depth];
+      at = index(q.x, q.y);
     }
   }
   const C_POINT* points = out.points();
