@@ -6,11 +6,8 @@
 
 #include "binarize/morphology.h"
 #include "image/gray.h"
+#include "bench/pictures.h"
 #include "vexolith.h"
-
-namespace vxbench {
-const IMG& BenchPicture();  // image_bench.cpp
-}
 
 namespace {
 

@@ -19,12 +19,12 @@
 #include <opencv2/imgproc.hpp>
 #include <vector>
 
-#include "bench/opencv/pictures.h"
+#include "bench/pictures.h"
 #include "vexolith.h"
 
 namespace {
 
-using vxcmp::Picture;
+using vxbench::Picture;
 
 int g_reps = 11;
 
@@ -177,7 +177,7 @@ double TimeFind(const IMG& img, unsigned long mode) {
 }
 
 void SideBySide() {
-  const Picture photo = vxcmp::Photo(4000, 3000);
+  const Picture photo = vxbench::Photo(4000, 3000);
   const Picture gray = GrayOf(photo);
   const cv::Mat cv_photo = View(photo.img).clone(), cv_gray = View(gray.img).clone();
   std::printf("\nvexolith / OpenCV %s, one thread each, 12-megapixel inputs, medians of %d runs (ms)\n\n",
@@ -256,7 +256,7 @@ void SideBySide() {
 
   // Find gets the page with black letters; OpenCV traces non-zero pixels,
   // so it gets the page inverted (made outside the timing).
-  const Picture page = vxcmp::LetterPage(4000, 3000);
+  const Picture page = vxbench::LetterPage(4000, 3000);
   cv::Mat cv_page;
   cv::bitwise_not(View(page.img), cv_page);
   const FindCount letters = RunFind(page.img, 1);
@@ -297,13 +297,13 @@ void Scaling() {
               std::string(46, '-').c_str());
   for (const Size& s : kSizes) {
     const double pixels = static_cast<double>(s.width) * s.height;
-    const Picture photo = vxcmp::Photo(s.width, s.height);
+    const Picture photo = vxbench::Photo(s.width, s.height);
     const double mean_ms =
         TimeOnly([&] { DeleteImg(AdaptiveThresholdImage(photo.img, 15, Whole(photo.img), 0)); });
     std::printf("| %-4.0f | %-44s | %9.1f | %10s | %12s | %9.2f |\n", s.megapixels,
                 "AdaptiveThresholdImage w15 (ns/pixel)", mean_ms, "", "", mean_ms * 1e6 / pixels);
 
-    const Picture page = vxcmp::LetterPage(s.width, s.height, s.width / 4000.0);
+    const Picture page = vxbench::LetterPage(s.width, s.height, s.width / 4000.0);
     const FindCount letters = RunFind(page.img, 1);
     const double page_ms = TimeFind(page.img, 1);
     std::printf("| %-4.0f | %-44s | %9.1f | %10d | %12lld | %9.2f |\n", s.megapixels,
