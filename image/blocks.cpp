@@ -104,6 +104,20 @@ unsigned char* AllocBytes(std::size_t n) {
   return block;
 }
 
+void ReleaseKeptBlocks() {
+  Kept& kept = KeptBlocks();
+  KeptBlock out[kKeptBlocks];
+  {
+    const std::lock_guard<std::mutex> lock(kept.mutex);
+    for (int i = 0; i < kKeptBlocks; ++i) {
+      out[i] = kept.slots[i];
+      kept.slots[i] = KeptBlock{};
+    }
+    kept.bytes = 0;
+  }
+  for (const KeptBlock& block : out) std::free(block.block);
+}
+
 // Picture-sized blocks are known by their 2 MiB alignment and size; a small
 // block that happens to pass both is kept all the same (it is a valid block
 // of that many usable bytes).
