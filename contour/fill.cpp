@@ -2,6 +2,8 @@
 // first with an explicit stack of at most 20000 pending pixels.
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "contour/scratch.h"
 #include "vexolith/contour.h"
@@ -14,6 +16,24 @@ constexpr unsigned kLeftBits = 1u << 0 | 1u << 3 | 1u << 5;
 constexpr unsigned kRightBits = 1u << 2 | 1u << 4 | 1u << 7;
 constexpr unsigned kAboveBits = 0x07u;
 constexpr unsigned kBelowBits = 0xE0u;
+
+// A point as one 64-bit word, x in the low half and y in the high half, as
+// a C_POINT lies in memory. A neighbour is the word plus its packed offset:
+// a free neighbour lies inside the search rectangle, so x + dx is never
+// negative and the low half never borrows from the high one.
+std::uint64_t Pack(C_POINT p) {
+  std::uint64_t v;
+  std::memcpy(&v, &p, sizeof v);
+  return v;
+}
+
+constexpr std::uint64_t PackedOffset(int dx, int dy) {
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(dy) << 32) + static_cast<std::uint64_t>(dx);
+}
+
+constexpr std::uint64_t kPackedFill[8] = {PackedOffset(-1, -1), PackedOffset(0, -1), PackedOffset(1, -1),
+                                          PackedOffset(-1, 0),  PackedOffset(1, 0),   PackedOffset(-1, 1),
+                                          PackedOffset(0, 1),   PackedOffset(1, 1)};
 
 }  // namespace
 
@@ -49,28 +69,30 @@ void CONTOUR::FindBorderPoint(int x, int y) {
       at = index(p.x, p.y);
       continue;
     }
+    const std::uint64_t packed = Pack(p);
+    C_POINT* listed = out.Reserve(8);
+    int n = 0;
     for (unsigned bits = free; bits != 0; bits &= bits - 1) {
       const int k = std::countr_zero(bits);
       map[at + step[k]] = vx::kTaken;
-      out.Append(p.x + vx::kFillDx[k], p.y + vx::kFillDy[k]);
+      const std::uint64_t q = packed + kPackedFill[k];
+      std::memcpy(listed + n++, &q, sizeof q);
     }
+    out.Commit(n);
     box.left = std::min(box.left, p.x - ((free & kLeftBits) != 0));
     box.right = std::max(box.right, p.x + ((free & kRightBits) != 0));
     box.top = std::min(box.top, p.y - ((free & kAboveBits) != 0));
     box.bottom = std::max(box.bottom, p.y + ((free & kBelowBits) != 0));
     // The others, last found first.
-    for (unsigned rest = free & (free - 1); rest != 0;) {
-      const int k = 31 - std::countl_zero(rest);
-      rest &= ~(1u << k);
-      stack[depth++] = C_POINT{p.x + vx::kFillDx[k], p.y + vx::kFillDy[k]};
+    for (int i = n - 1; i >= 1; --i) {
+      stack[depth++] = listed[i];
       if (depth == vx::kFillStackLimit) {
         cur_rect = box;
         return;
       }
     }
-    const int first = std::countr_zero(free);
-    p = C_POINT{p.x + vx::kFillDx[first], p.y + vx::kFillDy[first]};
-    at += step[first];
+    p = listed[0];
+    at += step[std::countr_zero(free)];
   }
   cur_rect = box;
 }

@@ -142,6 +142,19 @@ struct CONTOUR::Scratch {
       }
       points_[count_++] = C_POINT{x, y};
     }
+    // Room for n more points at the end of the list; Commit(m) then lists
+    // the first m of them (m <= n).
+    C_POINT* Reserve(std::size_t n) {
+      if (static_cast<std::size_t>(count_) + n > capacity_) {
+        owner_.cur_count = count_;
+        while (static_cast<std::size_t>(count_) + n > s_.capacity) s_.Grow(owner_);
+        points_ = owner_.cur_points;
+        capacity_ = s_.capacity;
+      }
+      return points_ + count_;
+    }
+    void Commit(int m) { count_ += m; }
+
     int count() const { return count_; }
     const C_POINT* points() const { return points_; }
 
