@@ -91,8 +91,8 @@ void SideBySide() {
   std::printf("\nvexolith / OpenCV %s, one thread each, 12-megapixel inputs, medians of %d runs (ms)\n\n",
               CV_VERSION, g_reps);
   std::printf(
-      "OpenCV runs with fresh output matrices (as vexolith's results always are) and with warm\n"
-      "ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
+      "OpenCV runs with output matrices allocated anew (fresh, as vexolith's results are) and\n"
+      "with warm ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
   std::printf("| %-58s | %8s | %8s | %8s | %5s | %5s | %-6s |\n", "operation", "vexolith", "cv fresh",
               "cv warm", "fresh", "warm", "target");
   std::printf("|%s|----------|----------|----------|-------|-------|--------|\n",
@@ -189,7 +189,7 @@ void SideBySide() {
                 }
               },
               reset),
-          "<= 1.0");
+          "");
     }
     if (pending.bits != nullptr) DeleteImg(pending);
   }
