@@ -50,8 +50,8 @@ constexpr std::uint64_t kPackedFill[8] = {PackedOffset(-1, -1), PackedOffset(0, 
 void CONTOUR::FindBorderPoint(int x, int y) {
   Scratch& s = *scratch_;
   Scratch::Collector out(*this, s);
-  unsigned char* const map = s.map.get();
-  C_POINT* const stack = s.fill_stack.get();
+  unsigned char* const map = s.map;
+  C_POINT* const stack = s.fill_stack;
   const std::ptrdiff_t pitch = s.pitch;
   const int left = s.left, top = s.top;
   auto index = [=](int px, int py) { return (py - top + 1) * pitch + (px - left + 1); };

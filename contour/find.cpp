@@ -23,8 +23,9 @@ constexpr int kStoreSize = 10000;
 constexpr std::int64_t kMaxSearchPixels = std::int64_t{1} << 30;
 
 // The collection buffer starts at half the rectangle, as a typical page
-// needs, but at most 65536 points; it doubles whenever a region needs more.
-constexpr std::int64_t kInitialPointsCap = 65536;
+// needs, but at most 2 MiB of points (a block the allocator keeps for reuse,
+// with its header); it doubles whenever a region needs more.
+constexpr std::int64_t kInitialPointsCap = (std::int64_t{2} << 20) / sizeof(C_POINT) - 2;
 
 // The members a copy of the image needs: a valid record with positive sizes,
 // rows at least one pixel long, and pixels. An image failing this is refused
@@ -83,7 +84,7 @@ int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) 
     Scratch s(r, static_cast<std::size_t>(std::clamp<std::int64_t>(w * h / 2, 1, kInitialPointsCap)));
     scratch_ = &s;
     cur_points = s.points.get();
-    unsigned char* map = s.map.get();
+    unsigned char* map = s.map;
     for (std::int64_t y = 0; y < h; ++y) {
       const unsigned char* src = img.bits + (r.top + y) * std::int64_t{img.stride} + r.left;
       MarkRow(src, map + (y + 1) * s.pitch + 1, static_cast<int>(w), colour);

@@ -68,9 +68,10 @@ struct CONTOUR::Scratch {
   std::ptrdiff_t pitch = 0;                     // bytes per map row: rectangle width + 2
   std::ptrdiff_t fill_step[8];                  // map offsets of the fill's neighbours, probe order
   std::ptrdiff_t walk_step[8];                  // map offsets of the walk's neighbours, probe order
-  vx::OwnedBytes map;                           // (width + 2) x (height + 2) MapState bytes
-  std::unique_ptr<C_POINT[]> fill_stack;        // kFillStackLimit pending pixels
-  std::unique_ptr<C_POINT[]> walk_stack;        // kWalkStackLimit branch points
+  vx::OwnedBytes block;                         // the map, then the two stacks (MapBytes)
+  unsigned char* map = nullptr;                 // (width + 2) x (height + 2) MapState bytes
+  C_POINT* fill_stack = nullptr;                // kFillStackLimit pending pixels
+  C_POINT* walk_stack = nullptr;                // kWalkStackLimit branch points
   std::unique_ptr<C_POINT, PointsFree> points;  // the collection buffer cur_points points into
   std::size_t capacity = 0;                     // points the collection buffer holds
 
@@ -78,17 +79,17 @@ struct CONTOUR::Scratch {
       : left(search.left),
         top(search.top),
         pitch(static_cast<std::ptrdiff_t>(search.right) - search.left + 2),
-        map(vx::AllocBytes(static_cast<std::size_t>(pitch) *
-                           (static_cast<std::size_t>(search.bottom) - search.top + 2))),
-        fill_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kFillStackLimit)),
-        walk_stack(std::make_unique_for_overwrite<C_POINT[]>(vx::kWalkStackLimit)),
+        block(vx::AllocBytes(MapBytes(search) + (vx::kFillStackLimit + vx::kWalkStackLimit) * sizeof(C_POINT))),
+        map(block.get()),
+        fill_stack(reinterpret_cast<C_POINT*>(block.get() + MapBytes(search))),
+        walk_stack(fill_stack + vx::kFillStackLimit),
         points(vx::AllocPointsBlock(initial_capacity)),
         capacity(initial_capacity) {
     // The frame: first and last map rows whole, first and last byte of the
     // others. Find writes every inside byte from the image.
     const std::size_t rows = static_cast<std::size_t>(search.bottom) - search.top + 2;
-    std::memset(map.get(), vx::kOther, static_cast<std::size_t>(pitch));
-    std::memset(map.get() + (rows - 1) * pitch, vx::kOther, static_cast<std::size_t>(pitch));
+    std::memset(map, vx::kOther, static_cast<std::size_t>(pitch));
+    std::memset(map + (rows - 1) * pitch, vx::kOther, static_cast<std::size_t>(pitch));
     for (std::size_t y = 1; y + 1 < rows; ++y) {
       map[y * pitch] = vx::kOther;
       map[y * pitch + pitch - 1] = vx::kOther;
@@ -97,6 +98,17 @@ struct CONTOUR::Scratch {
       fill_step[k] = vx::kFillDy[k] * pitch + vx::kFillDx[k];
       walk_step[k] = vx::kWalkDy[k] * pitch + vx::kWalkDx[k];
     }
+  }
+
+  // Bytes of the map of a search rectangle, rounded up to whole points so
+  // that the stacks after it are aligned. All of Find's working storage but
+  // the collection buffer is one block: a picture-sized one is reused from
+  // the allocator's kept blocks, where separate small ones came as fresh
+  // pages of the C library's heap on every Find.
+  static std::size_t MapBytes(RECT search) {
+    const std::size_t bytes = (static_cast<std::size_t>(search.right) - search.left + 2) *
+                              (static_cast<std::size_t>(search.bottom) - search.top + 2);
+    return (bytes + sizeof(C_POINT) - 1) / sizeof(C_POINT) * sizeof(C_POINT);
   }
 
   // Map offset of image pixel (x, y), which lies inside the search rectangle.

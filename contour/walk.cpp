@@ -17,8 +17,8 @@
 // between regions: the cost is the region's size, not the rectangle's.
 void CONTOUR::FindBorderPoint1(int x, int y) {
   Scratch& s = *scratch_;
-  unsigned char* const map = s.map.get();
-  C_POINT* const stack = s.walk_stack.get();
+  unsigned char* const map = s.map;
+  C_POINT* const stack = s.walk_stack;
   const std::ptrdiff_t pitch = s.pitch;
   const int left = s.left, top = s.top;
   auto index = [=](int px, int py) { return (py - top + 1) * pitch + (px - left + 1); };
