@@ -7,7 +7,6 @@
 #include "image/gray.h"
 #include "vexolith.h"
 
-
 namespace {
 
 void SetPixels(benchmark::State& state, const IMG& img) {

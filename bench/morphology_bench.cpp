@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "bench/pictures.h"
 #include "binarize/morphology.h"
 #include "image/gray.h"
-#include "bench/pictures.h"
 #include "vexolith.h"
 
 namespace {

@@ -32,7 +32,7 @@ constexpr std::uint64_t PackedOffset(int dx, int dy) {
 }
 
 constexpr std::uint64_t kPackedFill[8] = {PackedOffset(-1, -1), PackedOffset(0, -1), PackedOffset(1, -1),
-                                          PackedOffset(-1, 0),  PackedOffset(1, 0),   PackedOffset(-1, 1),
+                                          PackedOffset(-1, 0),  PackedOffset(1, 0),  PackedOffset(-1, 1),
                                           PackedOffset(0, 1),   PackedOffset(1, 1)};
 
 }  // namespace

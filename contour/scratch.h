@@ -79,7 +79,8 @@ struct CONTOUR::Scratch {
       : left(search.left),
         top(search.top),
         pitch(static_cast<std::ptrdiff_t>(search.right) - search.left + 2),
-        block(vx::AllocBytes(MapBytes(search) + (vx::kFillStackLimit + vx::kWalkStackLimit) * sizeof(C_POINT))),
+        block(
+            vx::AllocBytes(MapBytes(search) + (vx::kFillStackLimit + vx::kWalkStackLimit) * sizeof(C_POINT))),
         map(block.get()),
         fill_stack(reinterpret_cast<C_POINT*>(block.get() + MapBytes(search))),
         walk_stack(fill_stack + vx::kFillStackLimit),

@@ -16,9 +16,9 @@
 #include <ctime>
 #include <functional>
 #include <memory>
-#include <string>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+#include <string>
 #include <vector>
 
 #include "bench/opencv/measure.h"

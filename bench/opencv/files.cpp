@@ -103,7 +103,8 @@ int OpenCvRead(const std::string& path, int rows, int cols) {
 // library maps blocks above 32 MiB anew every time.
 void FileRow(const char* what, const std::function<void()>& ours, const std::function<void()>& theirs,
              const char* target) {
-  const Times fresh = Compare(ours, [&](Mats&) { theirs(); }, FreshMemory);
+  const Times fresh = Compare(
+      ours, [&](Mats&) { theirs(); }, FreshMemory);
   const double warm = TimeOnly(ours);
   std::printf("| %-58s | %8.2f | %8.2f | %5.2f | %8.2f | %-6s |\n", what, fresh.ours, fresh.fresh,
               fresh.ours / fresh.fresh, warm, target);
@@ -135,7 +136,8 @@ void CompareFiles() {
   options.cols = figure.truth.cols;
   for (const char* format : {"jpg", "bmp"}) {
     const std::string path = TempFile(std::string("12mp.") + format);
-    if (!vexolith::ReadFile(path, options).ok) std::printf("(vexolith read no figure in the %s file)\n", format);
+    if (!vexolith::ReadFile(path, options).ok)
+      std::printf("(vexolith read no figure in the %s file)\n", format);
     if (OpenCvRead(path, options.rows, options.cols) == 0)
       std::printf("(the OpenCV pipeline found no quadrilateral in the %s file)\n", format);
     char name[96];
@@ -144,7 +146,8 @@ void CompareFiles() {
         name, [&] { vexolith::ReadFile(path, options); },
         [&] { OpenCvRead(path, options.rows, options.cols); }, "<= 0.8");
   }
-  for (const char* format : {"bmp", "png", "jpg"}) std::filesystem::remove(TempFile(std::string("12mp.") + format));
+  for (const char* format : {"bmp", "png", "jpg"})
+    std::filesystem::remove(TempFile(std::string("12mp.") + format));
 }
 
 void FileScaling() {
@@ -153,8 +156,9 @@ void FileScaling() {
     int width, height;
   };
   const Size sizes[] = {{1, 1155, 866}, {4, 2309, 1732}, {12, 4000, 3000}, {48, 8000, 6000}};
-  std::printf("\nFile readers with fresh memory, scaling (medians of %d runs): time per pixel should stay flat\n\n",
-              g_reps);
+  std::printf(
+      "\nFile readers with fresh memory, scaling (medians of %d runs): time per pixel should stay flat\n\n",
+      g_reps);
   std::printf("| %-4s | %-30s | %9s | %9s | %11s |\n", "MP", "reader", "ms", "ns/pixel", "imread ms");
   std::printf("|------|--------------------------------|-----------|-----------|-------------|\n");
   for (const Size& s : sizes) {
@@ -172,8 +176,8 @@ void FileScaling() {
       const double theirs = TimeOnly([&] { cv::imread(path, cv::IMREAD_COLOR); }, FreshMemory);
       char name[64];
       std::snprintf(name, sizeof name, "%s, %s", bmp ? "OpenDF" : "OpenGraphFile", format);
-      std::printf("| %-4.0f | %-30s | %9.1f | %9.2f | %11.1f |\n", s.megapixels, name, ours, ours * 1e6 / pixels,
-                  theirs);
+      std::printf("| %-4.0f | %-30s | %9.1f | %9.2f | %11.1f |\n", s.megapixels, name, ours,
+                  ours * 1e6 / pixels, theirs);
       std::fflush(stdout);
       std::filesystem::remove(path);
     }

@@ -6,9 +6,9 @@
 // wall clock measures the neighbours as well.
 //   vexolith-read-arrays ROWS COLS ROUNDS FILE...
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 #include "vexolith.h"

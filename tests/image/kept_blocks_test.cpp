@@ -14,8 +14,8 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 
 TEST(KeptBlocks, EveryLiveBlockHoldsItsOwnBytes) {
   const std::vector<std::vector<std::size_t>> rounds = {
-      {3 * kMiB, 12 * kMiB, 36 * kMiB},          // released, then asked again larger first
-      {36 * kMiB, 36 * kMiB, 36 * kMiB, 2 * kMiB},  // more of one size than are kept
+      {3 * kMiB, 12 * kMiB, 36 * kMiB},                // released, then asked again larger first
+      {36 * kMiB, 36 * kMiB, 36 * kMiB, 2 * kMiB},     // more of one size than are kept
       {70 * kMiB, 5 * kMiB, 12 * kMiB + 1, 4 * kMiB},  // one above the kept total
   };
   for (std::size_t r = 0; r < rounds.size(); ++r) {
