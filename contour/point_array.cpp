@@ -22,7 +22,7 @@ struct Chunk {
 };
 
 struct Header {
-  Chunk* chunk;  // null: a block of its own from malloc
+  Chunk* chunk;  // null: a block of its own from the picture allocator
   std::uint64_t unused;
 };
 static_assert(sizeof(Header) == kHeaderBytes);
