@@ -2,11 +2,8 @@
 // image_bench.cpp, in gray.
 #include <benchmark/benchmark.h>
 
+#include "bench/pictures.h"
 #include "vexolith.h"
-
-namespace vxbench {
-const IMG& BenchPicture();  // image_bench.cpp
-}
 
 namespace {
 

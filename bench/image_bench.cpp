@@ -1,47 +1,11 @@
-// Gray conversion of a 12-megapixel picture, and the picture the threshold
-// benchmarks share.
+// Gray conversion and enlargement of the 12-megapixel picture.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
 #include <vector>
 
+#include "bench/pictures.h"
 #include "image/gray.h"
 #include "vexolith.h"
-
-namespace vxbench {
-
-// A 4000 x 3000 24-bit picture like a photographed sheet: a brightness
-// gradient with noise and a tint, dark discs and bars, and a dark 9 x 9 grid.
-// Made once; callers must not change it.
-const IMG& BenchPicture() {
-  constexpr int kWidth = 4000, kHeight = 3000;
-  static std::vector<unsigned char> pixels;
-  static IMG picture{};
-  if (!pixels.empty()) return picture;
-  const int stride = (3 * kWidth + 3) / 4 * 4;
-  pixels.assign(static_cast<size_t>(stride) * kHeight, 0);
-  std::uint32_t noise = 12345;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      int v = 110 + 120 * x / kWidth + 20 * y / kHeight + static_cast<int>(noise >> 28) - 8;
-      const int dx = x % 800 - 400, dy = y % 700 - 350;
-      if (dx * dx + dy * dy < 90 * 90) v -= 90;          // discs
-      if (y % 300 < 12 && x > 200 && x < 3800) v -= 70;  // bars
-      const int gx = x - 1200, gy = y - 800;             // grid 1800 x 1400
-      if (gx >= 0 && gx < 1800 && gy >= 0 && gy < 1400 && (gx % 200 < 14 || gy % 155 < 14)) v = 35;
-      v = v < 0 ? 0 : v > 255 ? 255 : v;
-      unsigned char* px = pixels.data() + static_cast<size_t>(y) * stride + 3 * x;
-      px[0] = static_cast<unsigned char>(v * 9 / 10);
-      px[1] = static_cast<unsigned char>(v);
-      px[2] = static_cast<unsigned char>(v < 245 ? v + 10 : 255);
-    }
-  }
-  picture = IMG{pixels.data(), kWidth, stride, kHeight, 1, 0};
-  return picture;
-}
-
-}  // namespace vxbench
 
 namespace {
 

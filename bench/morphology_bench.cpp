@@ -4,13 +4,10 @@
 
 #include <vector>
 
+#include "bench/pictures.h"
 #include "binarize/morphology.h"
 #include "image/gray.h"
 #include "vexolith.h"
-
-namespace vxbench {
-const IMG& BenchPicture();  // image_bench.cpp
-}
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The library's reader on whole photos: a 12-megapixel picture whose figure
-// fills the frame, from memory and from a file, and a 1-megapixel one.
+// fills the frame, from memory and from BMP and JPEG files, and a
+// 1-megapixel one.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -32,11 +33,21 @@ const vxgen::TestPicture& Photo() {
   return picture;
 }
 
-vexolith::ReaderOptions Options() {
+vexolith::ReaderOptions Options(const vxgen::TestPicture& t) {
   vexolith::ReaderOptions o;
-  o.rows = Photo().truth.rows;
-  o.cols = Photo().truth.cols;
+  o.rows = t.truth.rows;
+  o.cols = t.truth.cols;
   return o;
+}
+
+// Reads img (24-bit, top-down) on every iteration.
+void ReadEachTime(benchmark::State& state, const IMG& img, const vexolith::ReaderOptions& options) {
+  for (auto _ : state) {
+    const vexolith::ReadResult r = vexolith::Read(img, true, options);
+    if (!r.ok) state.SkipWithError(r.fault.c_str());
+    benchmark::DoNotOptimize(r.figures.size());
+  }
+  state.counters["megapixels"] = img.width * static_cast<double>(img.height) / 1e6;
 }
 
 void BM_ReadPicture12MP(benchmark::State& state) {
@@ -47,24 +58,30 @@ void BM_ReadPicture12MP(benchmark::State& state) {
   for (int y = 0; y < p.height; ++y)
     std::copy_n(p.bgr.data() + static_cast<std::size_t>(y) * p.width * 3, p.width * 3,
                 pixels.data() + static_cast<std::size_t>(y) * stride);
-  const IMG img{pixels.data(), p.width, stride, p.height, 1, 0};
-  const vexolith::ReaderOptions options = Options();
-  for (auto _ : state) {
-    const vexolith::ReadResult r = vexolith::Read(img, true, options);
-    if (!r.ok) state.SkipWithError(r.fault.c_str());
-    benchmark::DoNotOptimize(r.figures.size());
-  }
-  state.counters["megapixels"] = p.width * static_cast<double>(p.height) / 1e6;
+  ReadEachTime(state, IMG{pixels.data(), p.width, stride, p.height, 1, 0}, Options(Photo()));
 }
 BENCHMARK(BM_ReadPicture12MP)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_ReadPictureFile12MP(benchmark::State& state) {
-  const std::string path = "/tmp/vexolith_read_bench_12mp.bmp";
-  if (!vxgen::WriteBmp(path, Photo().picture)) {
+// The 12-megapixel picture as a BMP file (arg 0) or as a phone would store
+// it, a JPEG file at quality 90 (arg 1), decoded by the reader's file call
+// on every iteration.
+void BM_ReadFile12MP(benchmark::State& state) {
+  const bool jpeg = state.range(0) != 0;
+  const std::string path = jpeg ? "/tmp/vexolith_read_bench_12mp.jpg" : "/tmp/vexolith_read_bench_12mp.bmp";
+  bool written = false;
+  if (jpeg) {
+    const std::vector<std::uint8_t> bytes = vxgen::EncodeJpeg(Photo().picture, 90);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    written = f != nullptr && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (f != nullptr && std::fclose(f) != 0) written = false;
+  } else {
+    written = vxgen::WriteBmp(path, Photo().picture);
+  }
+  if (!written) {
     state.SkipWithError("cannot write the picture");
     return;
   }
-  const vexolith::ReaderOptions options = Options();
+  const vexolith::ReaderOptions options = Options(Photo());
   for (auto _ : state) {
     const vexolith::ReadResult r = vexolith::ReadFile(path, options);
     if (!r.ok) state.SkipWithError(r.fault.c_str());
@@ -72,63 +89,27 @@ void BM_ReadPictureFile12MP(benchmark::State& state) {
   }
   std::remove(path.c_str());
 }
-BENCHMARK(BM_ReadPictureFile12MP)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-}  // namespace
-
-namespace {
+BENCHMARK(BM_ReadFile12MP)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // About 1150 x 870 pixels (1 megapixel): 10 x 10 cells, 500 pixels across,
 // tilted with perspective, some blur, noise and falling light.
 void BM_ReadPhoto1MP(benchmark::State& state) {
-  vxgen::FigureParams params;
-  params.size = 500;
-  params.angle = 20;
-  params.skew = 0.04;
-  params.blur = 1.0;
-  params.noise = 6;
-  params.gradient = 0.3;
-  params.margin = 0.5;
-  params.seed = 7;
-  static const vxgen::TestPicture t = vxgen::Render(params);
+  static const vxgen::TestPicture t = [] {
+    vxgen::FigureParams params;
+    params.size = 500;
+    params.angle = 20;
+    params.skew = 0.04;
+    params.blur = 1.0;
+    params.noise = 6;
+    params.gradient = 0.3;
+    params.margin = 0.5;
+    params.seed = 7;
+    return vxgen::Render(params);
+  }();
   const vxgen::Picture& p = t.picture;
-  const IMG img{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
-  vexolith::ReaderOptions options;
-  options.rows = t.truth.rows;
-  options.cols = t.truth.cols;
-  for (auto _ : state) {
-    const vexolith::ReadResult r = vexolith::Read(img, true, options);
-    if (!r.ok) state.SkipWithError(r.fault.c_str());
-    benchmark::DoNotOptimize(r.figures.size());
-  }
-  state.counters["megapixels"] = p.width * static_cast<double>(p.height) / 1e6;
+  ReadEachTime(state, IMG{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0},
+               Options(t));
 }
 BENCHMARK(BM_ReadPhoto1MP)->Unit(benchmark::kMillisecond);
-
-}  // namespace
-
-namespace {
-
-// The 12-megapixel picture as a phone would store it: a JPEG file at quality
-// 90, decoded by the reader's file call on every iteration.
-void BM_ReadJpegFile12MP(benchmark::State& state) {
-  const std::string path = "/tmp/vexolith_read_bench_12mp.jpg";
-  const std::vector<std::uint8_t> bytes = vxgen::EncodeJpeg(Photo().picture, 90);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr || bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-    if (f) std::fclose(f);
-    state.SkipWithError("cannot write the picture");
-    return;
-  }
-  std::fclose(f);
-  const vexolith::ReaderOptions options = Options();
-  for (auto _ : state) {
-    const vexolith::ReadResult r = vexolith::ReadFile(path, options);
-    if (!r.ok) state.SkipWithError(r.fault.c_str());
-    benchmark::DoNotOptimize(r.figures.size());
-  }
-  std::remove(path.c_str());
-}
-BENCHMARK(BM_ReadJpegFile12MP)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

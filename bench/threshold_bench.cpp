@@ -1,14 +1,11 @@
-// The three thresholds on the 12-megapixel picture of image_bench.cpp.
+// The three thresholds on the 12-megapixel picture of pictures.cpp.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <vector>
 
+#include "bench/pictures.h"
 #include "vexolith.h"
-
-namespace vxbench {
-const IMG& BenchPicture();  // image_bench.cpp
-}
 
 namespace {
 

@@ -1,9 +1,11 @@
 // CONTOUR::Find: scans a rectangle of an 8-bit image for regions of one
 // pixel value and stores each as a contour.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "contour/nesting.h"
 #include "contour/point_array.h"
@@ -22,8 +24,9 @@ constexpr int kStoreSize = 10000;
 constexpr std::int64_t kMaxSearchPixels = std::int64_t{1} << 30;
 
 // The collection buffer starts at half the rectangle, as a typical page
-// needs, but at most 65536 points; it doubles whenever a region needs more.
-constexpr std::int64_t kInitialPointsCap = 65536;
+// needs, but at most 2 MiB of points (a block the allocator keeps for reuse,
+// with its header); it doubles whenever a region needs more.
+constexpr std::int64_t kInitialPointsCap = (std::int64_t{2} << 20) / sizeof(C_POINT) - 2;
 
 // The members a copy of the image needs: a valid record with positive sizes,
 // rows at least one pixel long, and pixels. An image failing this is refused
@@ -41,9 +44,26 @@ void MarkRow(const unsigned char* src, unsigned char* dst, int width, unsigned c
 
 thread_local bool quiet = false;
 
+// Appends v in decimal.
+char* PutInt(char* out, int v) {
+  const auto r = std::to_chars(out, out + 12, v);
+  return r.ptr;
+}
+
+// The lines "N:%d - L:%d - M:%d\n" formatted by hand into one buffer and
+// written at once: printf per line cost as much as storing a small letter.
 void PrintContours(const CONTOUR_ITEM* items, int number) {
   if (quiet) return;
-  for (int i = 0; i < number; ++i) std::printf("N:%d - L:%d - M:%d\n", i, items[i].level, items[i].mama);
+  constexpr int kLineMax = 3 * 11 + 14;  // three ints and the fixed text
+  std::string text(static_cast<std::size_t>(number) * kLineMax, '\0');
+  char* out = text.data();
+  for (int i = 0; i < number; ++i) {
+    out = PutInt(std::copy_n("N:", 2, out), i);
+    out = PutInt(std::copy_n(" - L:", 5, out), items[i].level);
+    out = PutInt(std::copy_n(" - M:", 5, out), items[i].mama);
+    *out++ = '\n';
+  }
+  std::fwrite(text.data(), 1, static_cast<std::size_t>(out - text.data()), stdout);
   std::fflush(stdout);
 }
 
@@ -73,7 +93,7 @@ int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) 
     Scratch s(r, static_cast<std::size_t>(std::clamp<std::int64_t>(w * h / 2, 1, kInitialPointsCap)));
     scratch_ = &s;
     cur_points = s.points.get();
-    unsigned char* map = s.map.get();
+    unsigned char* map = s.map;
     for (std::int64_t y = 0; y < h; ++y) {
       const unsigned char* src = img.bits + (r.top + y) * std::int64_t{img.stride} + r.left;
       MarkRow(src, map + (y + 1) * s.pitch + 1, static_cast<int>(w), colour);
@@ -100,7 +120,7 @@ int CONTOUR::Find(IMG img, RECT rect, unsigned char colour, unsigned long mode) 
 
         CONTOUR_ITEM& item = items[number];
         item.count = static_cast<unsigned int>(cur_count);
-        item.points = s.TakePoints(*this, static_cast<std::size_t>(cur_count));
+        item.points = s.TakePoints(static_cast<std::size_t>(cur_count));
         item.rect = cur_rect;
         item.mama = -1;
         item.level = 0;

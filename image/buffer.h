@@ -26,6 +26,11 @@ void FreeBytes(unsigned char* block);
 // across the interface. Released with FreeBytes like any other block.
 unsigned char* TryAllocBytes(std::size_t n);
 
+// Gives the released picture-sized blocks that are kept for reuse back to
+// the system, so that the next ones come as fresh pages (for benchmarks that
+// measure a program opening one picture).
+void ReleaseKeptBlocks();
+
 // Bytes per pixel of an image. Any non-zero `gray` counts as gray: reading a
 // 24-bit buffer one byte per pixel stays inside it, the other way round would not.
 inline int BytesPerPixel(const IMG& img) { return img.gray ? 1 : 3; }

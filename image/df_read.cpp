@@ -22,11 +22,10 @@ IMG OpenDfFile(const char* path, const PictureLimits& limits) {
   constexpr IMG kFailed{nullptr, 0, 0, 0, 0, 0};
   try {
     std::uint64_t size = 0;
-    FileDescriptor file(OpenRegularFile(path, limits.max_file_bytes, &size));
-    if (file.get() < 0) return kFailed;
+    std::size_t head_bytes = 0;
     unsigned char head[kDfHeadBytes];
-    const std::size_t head_bytes = size < kDfHeadBytes ? static_cast<std::size_t>(size) : kDfHeadBytes;
-    if (!ReadAt(file.get(), 0, head, head_bytes)) return kFailed;
+    FileDescriptor file(OpenWithHead(path, limits.max_file_bytes, head, kDfHeadBytes, &size, &head_bytes));
+    if (file.get() < 0) return kFailed;
     DfPlan plan;
     if (!PlanDf(ByteView{head, head_bytes}, size, limits, &plan)) return kFailed;
     Picture picture;

@@ -52,6 +52,15 @@ bool ReadAt(int fd, std::uint64_t offset, unsigned char* dst, std::size_t n) {
   return true;
 }
 
+int OpenWithHead(const char* path, std::uint64_t max_size, unsigned char* head, std::size_t capacity,
+                 std::uint64_t* size, std::size_t* head_bytes) {
+  FileDescriptor file(OpenRegularFile(path, max_size, size));
+  if (file.get() < 0) return -1;
+  *head_bytes = *size < capacity ? static_cast<std::size_t>(*size) : capacity;
+  if (!ReadAt(file.get(), 0, head, *head_bytes)) return -1;
+  return file.release();
+}
+
 int CreateRegularFile(const char* path) {
   if (path == nullptr || path[0] == '\0') return -1;
   // O_NONBLOCK: a FIFO without a reader fails at once (ENXIO) instead of

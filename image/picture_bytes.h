@@ -79,6 +79,14 @@ int OpenRegularFile(const char* path, std::uint64_t max_size, std::uint64_t* siz
 // Reads exactly n bytes at offset; false on an error or an early end.
 bool ReadAt(int fd, std::uint64_t offset, unsigned char* dst, std::size_t n);
 
+// OpenRegularFile, then the file's first bytes into head: `capacity` of
+// them, or the whole file when it is shorter (*head_bytes says how many).
+// The descriptor, for the caller to close, or -1 when the file is refused
+// or its first bytes cannot be read. The readers test the head before they
+// allocate anything for the rest.
+int OpenWithHead(const char* path, std::uint64_t max_size, unsigned char* head, std::size_t capacity,
+                 std::uint64_t* size, std::size_t* head_bytes);
+
 // Opens path for writing as a regular file, created or emptied, and returns
 // its descriptor, or -1. A FIFO, device or other non-regular file is refused
 // without blocking (a FIFO with no reader would otherwise wait for one) and

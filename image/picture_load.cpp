@@ -18,11 +18,10 @@ namespace {
 // from memory.
 bool DecodeFile(const char* path, const PictureLimits& limits, Picture* picture) {
   std::uint64_t size = 0;
-  FileDescriptor fd(OpenRegularFile(path, limits.max_file_bytes, &size));
-  if (fd.get() < 0) return false;
+  std::size_t head_bytes = 0;
   unsigned char head[kDfHeadBytes];
-  const std::size_t head_bytes = size < kDfHeadBytes ? static_cast<std::size_t>(size) : kDfHeadBytes;
-  if (!ReadAt(fd.get(), 0, head, head_bytes)) return false;
+  FileDescriptor fd(OpenWithHead(path, limits.max_file_bytes, head, kDfHeadBytes, &size, &head_bytes));
+  if (fd.get() < 0) return false;
   DfPlan plan;
   if (PlanPlainBmp(ByteView{head, head_bytes}, size, limits, &plan))
     return ReadPlannedRows(fd.get(), plan, limits, picture);

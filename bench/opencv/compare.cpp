@@ -1,9 +1,10 @@
 // vexolith against OpenCV's nearest equivalents, side by side in one
 // process: one thread each, the same inputs, fresh output buffers for both,
-// medians over repetitions of the thread's CPU time. Prints the ratio vexolith / OpenCV per operation
-// (below 1 is faster) and scaling tables in pixels.
+// medians over repetitions of the thread's CPU time. Prints the ratio
+// vexolith / OpenCV per operation (below 1 is faster), picture files and the
+// whole reading (files.cpp), and scaling tables in pixels.
 //
-//   vexolith_vs_opencv [repetitions]
+//   vexolith_vs_opencv [repetitions] [all|ops|files|scaling]
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,110 +18,17 @@
 #include <memory>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+#include <string>
 #include <vector>
 
-#include "bench/opencv/pictures.h"
+#include "bench/opencv/measure.h"
+#include "bench/pictures.h"
 #include "vexolith.h"
 
 namespace {
 
-using vxcmp::Picture;
-
-int g_reps = 11;
-
-// CPU time of this thread (user and system, so page faults count): on a
-// shared machine it varies far less than the wall clock.
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double Seconds(const std::function<void()>& f) {
-  const double t0 = ThreadSeconds();
-  f();
-  return ThreadSeconds() - t0;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-// OpenCV's output matrices. Kept from run to run they are "warm" (OpenCV
-// writes into them without allocating); cleared before a run they are
-// fresh, like every result vexolith returns.
-struct Mats {
-  cv::Mat a, b, c, d, e, f;
-};
-
-struct Times {
-  double ours, fresh, warm;  // medians in ms
-};
-
-// Runs vexolith, OpenCV with fresh outputs and OpenCV with warm outputs in
-// turn, `reps` times each after one warm-up, with `reset` before every run
-// outside the timing.
-Times Compare(
-    const std::function<void()>& ours, const std::function<void(Mats&)>& theirs,
-    const std::function<void()>& reset = [] {}) {
-  std::vector<double> a, b, c;
-  Mats warm;
-  for (int r = -1; r < g_reps; ++r) {
-    reset();
-    const double ta = Seconds(ours);
-    reset();
-    Mats fresh;
-    const double tb = Seconds([&] { theirs(fresh); });
-    reset();
-    const double tc = Seconds([&] { theirs(warm); });
-    if (r >= 0) a.push_back(ta), b.push_back(tb), c.push_back(tc);
-  }
-  return {Median(a) * 1e3, Median(b) * 1e3, Median(c) * 1e3};
-}
-
-double TimeOnly(
-    const std::function<void()>& f, const std::function<void()>& reset = [] {}) {
-  std::vector<double> a;
-  for (int r = -1; r < g_reps; ++r) {
-    reset();
-    const double t = Seconds(f);
-    if (r >= 0) a.push_back(t);
-  }
-  return Median(a) * 1e3;
-}
-
-void Row(const char* what, Times t, const char* target) {
-  std::printf("| %-58s | %8.2f | %8.2f | %8.2f | %5.2f | %5.2f | %-6s |\n", what, t.ours, t.fresh, t.warm,
-              t.ours / t.fresh, t.ours / t.warm, target);
-  std::fflush(stdout);
-}
-
-// Find prints a line per contour; the lines go to /dev/null meanwhile.
-class QuietStdout {
- public:
-  QuietStdout() : saved_(dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, STDOUT_FILENO);
-    close(null_fd);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
-
-cv::Mat View(const IMG& img) {
-  return cv::Mat(img.height, img.width, img.gray ? CV_8UC1 : CV_8UC3, img.bits,
-                 static_cast<size_t>(img.stride));
-}
-
-RECT Whole(const IMG& img) { return RECT{0, 0, img.width, img.height}; }
+using vxbench::Picture;
+using namespace vxcmp;
 
 // A writable copy of a picture, put back by Restore().
 struct Work {
@@ -177,14 +85,14 @@ double TimeFind(const IMG& img, unsigned long mode) {
 }
 
 void SideBySide() {
-  const Picture photo = vxcmp::Photo(4000, 3000);
+  const Picture photo = vxbench::Photo(4000, 3000);
   const Picture gray = GrayOf(photo);
   const cv::Mat cv_photo = View(photo.img).clone(), cv_gray = View(gray.img).clone();
   std::printf("\nvexolith / OpenCV %s, one thread each, 12-megapixel inputs, medians of %d runs (ms)\n\n",
               CV_VERSION, g_reps);
   std::printf(
-      "OpenCV runs with fresh output matrices (as vexolith's results always are) and with warm\n"
-      "ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
+      "OpenCV runs with output matrices allocated anew (fresh, as vexolith's results are) and\n"
+      "with warm ones reused from the previous run; ratio = vexolith / OpenCV.\n\n");
   std::printf("| %-58s | %8s | %8s | %8s | %5s | %5s | %-6s |\n", "operation", "vexolith", "cv fresh",
               "cv warm", "fresh", "warm", "target");
   std::printf("|%s|----------|----------|----------|-------|-------|--------|\n",
@@ -254,9 +162,41 @@ void SideBySide() {
               [&](Mats& m) { cv::resize(cv_photo, m.a, cv::Size(), 2, 2, cv::INTER_NEAREST); }),
       "<= 1.0");
 
+  // Erosion and dilation consume their source: each run gets a new copy of
+  // the thresholded photo, made outside the timing.
+  {
+    const Picture binary = Binary(photo);
+    const cv::Mat cv_binary = View(binary.img).clone();
+    IMG pending{};
+    auto reset = [&] {
+      if (pending.bits != nullptr) DeleteImg(pending);
+      pending = IMG{};
+      CopyIMG(binary.img, &pending);
+    };
+    for (bool erode : {true, false}) {
+      Row(erode ? "Img_Erode / erode 3x3" : "Img_Dilate / dilate 3x3",
+          Compare(
+              [&] {
+                const IMG result = erode ? Img_Erode(pending) : Img_Dilate(pending);
+                pending = IMG{};
+                DeleteImg(result);
+              },
+              [&](Mats& m) {
+                if (erode) {
+                  cv::erode(cv_binary, m.a, cv::Mat());
+                } else {
+                  cv::dilate(cv_binary, m.a, cv::Mat());
+                }
+              },
+              reset),
+          "");
+    }
+    if (pending.bits != nullptr) DeleteImg(pending);
+  }
+
   // Find gets the page with black letters; OpenCV traces non-zero pixels,
   // so it gets the page inverted (made outside the timing).
-  const Picture page = vxcmp::LetterPage(4000, 3000);
+  const Picture page = vxbench::LetterPage(4000, 3000);
   cv::Mat cv_page;
   cv::bitwise_not(View(page.img), cv_page);
   const FindCount letters = RunFind(page.img, 1);
@@ -297,13 +237,13 @@ void Scaling() {
               std::string(46, '-').c_str());
   for (const Size& s : kSizes) {
     const double pixels = static_cast<double>(s.width) * s.height;
-    const Picture photo = vxcmp::Photo(s.width, s.height);
+    const Picture photo = vxbench::Photo(s.width, s.height);
     const double mean_ms =
         TimeOnly([&] { DeleteImg(AdaptiveThresholdImage(photo.img, 15, Whole(photo.img), 0)); });
     std::printf("| %-4.0f | %-44s | %9.1f | %10s | %12s | %9.2f |\n", s.megapixels,
                 "AdaptiveThresholdImage w15 (ns/pixel)", mean_ms, "", "", mean_ms * 1e6 / pixels);
 
-    const Picture page = vxcmp::LetterPage(s.width, s.height, s.width / 4000.0);
+    const Picture page = vxbench::LetterPage(s.width, s.height, s.width / 4000.0);
     const FindCount letters = RunFind(page.img, 1);
     const double page_ms = TimeFind(page.img, 1);
     std::printf("| %-4.0f | %-44s | %9.1f | %10d | %12lld | %9.2f |\n", s.megapixels,
@@ -323,8 +263,17 @@ void Scaling() {
 
 int main(int argc, char** argv) {
   if (argc > 1) g_reps = std::max(1, std::atoi(argv[1]));
+  const std::string part = argc > 2 ? argv[2] : "all";
+  if (part != "all" && part != "ops" && part != "files" && part != "scaling") {
+    std::fprintf(stderr, "usage: vexolith_vs_opencv [repetitions] [all|ops|files|scaling]\n");
+    return 2;
+  }
   cv::setNumThreads(1);
-  SideBySide();
-  if (argc <= 2) Scaling();
+  if (part == "all" || part == "ops") SideBySide();
+  if (part == "all" || part == "files") CompareFiles();
+  if (part == "all" || part == "scaling") {
+    Scaling();
+    FileScaling();
+  }
   return 0;
 }

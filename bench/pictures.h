@@ -1,11 +1,12 @@
-// Test pictures of any size for the side-by-side comparison.
+// Test pictures of any size, shared by the benchmarks and the side-by-side
+// comparison with OpenCV.
 #pragma once
 
 #include <vector>
 
 #include "vexolith.h"
 
-namespace vxcmp {
+namespace vxbench {
 
 // Owns the bytes of an IMG (rows padded to 4 bytes).
 struct Picture {
@@ -24,4 +25,7 @@ Picture Photo(int width, int height);
 // resolution), so the count of regions stays while their pixels grow.
 Picture LetterPage(int width, int height, double scale = 1.0);
 
-}  // namespace vxcmp
+// The 4000 x 3000 Photo, made once; callers must not change it.
+const IMG& BenchPicture();
+
+}  // namespace vxbench

@@ -1,8 +1,8 @@
-#include "bench/opencv/pictures.h"
+#include "bench/pictures.h"
 
 #include <cstdint>
 
-namespace vxcmp {
+namespace vxbench {
 namespace {
 
 Picture Blank(int width, int height, bool gray, unsigned char fill) {
@@ -72,4 +72,9 @@ Picture LetterPage(int width, int height, double scale) {
   return p;
 }
 
-}  // namespace vxcmp
+const IMG& BenchPicture() {
+  static const Picture picture = Photo(4000, 3000);
+  return picture.img;
+}
+
+}  // namespace vxbench
