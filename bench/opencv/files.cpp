@@ -131,6 +131,17 @@ void CompareFiles() {
         name, [&] { DeleteImg(bmp ? OpenDF(path.c_str()) : OpenGraphFile(path.c_str())); },
         [&] { cv::imread(path, cv::IMREAD_COLOR); }, "<= 1.2");
   }
+  {
+    // Writing: the same top-down picture to a bitmap file. SaveDF takes the
+    // rows as they lie in memory, so both files hold the same pixels.
+    const IMG img{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
+    const std::string ours = TempFile("save_ours.bmp"), theirs = TempFile("save_theirs.bmp");
+    FileRow(
+        "SaveDF / imwrite, bmp", [&] { SaveDF(ours.c_str(), img); }, [&] { cv::imwrite(theirs, bgr); },
+        "<= 1.0");
+    std::filesystem::remove(ours);
+    std::filesystem::remove(theirs);
+  }
   vexolith::ReaderOptions options;
   options.rows = figure.truth.rows;
   options.cols = figure.truth.cols;
