@@ -208,17 +208,23 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       if (std::isnan(p)) p = brightest;
 
   // The ring must read black against the paper next to it: every ring cell
-  // at least 35% as far below its paper as the clearest one, and the
-  // clearest at least 12 gray levels. A thin outlined box, whose ring cells
-  // show paper, fails here.
-  std::vector<double> ring_contrast;
+  // at least 30% as far below its paper, for that paper's light, as the
+  // typical one, and the clearest at least 12 gray levels. Light falls on
+  // paper and ink alike, so a ring cell in a shadow keeps its share of its
+  // paper's level while its difference in gray levels shrinks with the
+  // light. A thin outlined box, whose ring cells show paper, fails here.
+  std::vector<double> ring_contrast, ring_share;
+  auto add_ring = [&](double paper, double ink) {
+    ring_contrast.push_back(paper - ink);
+    ring_share.push_back((paper - ink) / std::max(paper, 1.0));
+  };
   for (int j = 0; j < cols; ++j) {
-    ring_contrast.push_back(paper_top[j] - ink_top[j]);
-    ring_contrast.push_back(paper_bottom[j] - ink_bottom[j]);
+    add_ring(paper_top[j], ink_top[j]);
+    add_ring(paper_bottom[j], ink_bottom[j]);
   }
   for (int i = 0; i < rows; ++i) {
-    ring_contrast.push_back(paper_left[i] - ink_left[i]);
-    ring_contrast.push_back(paper_right[i] - ink_right[i]);
+    add_ring(paper_left[i], ink_left[i]);
+    add_ring(paper_right[i], ink_right[i]);
   }
   const double clearest = *std::max_element(ring_contrast.begin(), ring_contrast.end());
   const double typical = Median(ring_contrast);
@@ -226,8 +232,9 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     r.fault = "the border does not stand out from the paper";
     return r;
   }
-  for (double c : ring_contrast) {
-    if (c < 0.35 * clearest) {
+  const double typical_share = Median(ring_share);
+  for (double c : ring_share) {
+    if (c < 0.3 * typical_share) {
       r.fault = "the border ring does not read black all round";
       return r;
     }

@@ -119,7 +119,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       const double cell =
           std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
       const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
-      RefineEdges(picture, quad, reach);
+      RefineEdges(picture, quad, reach, cell);
       const Quad seen = SeenCorners(quad);
       if (!ShapeFits(seen, options.rows, options.cols)) continue;
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
