@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "reader/light.h"
+
 namespace vx::reader {
 namespace {
 
@@ -157,10 +159,94 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
   return n == 0 || cell_gray - sum / n >= 0.06 * contrast;
 }
 
-}  // namespace
+// How much less sure a cell's value is for a shadow edge crossing near it:
+// how far the cell's value would move with the edge moved either way as
+// far as the fit leaves its place in doubt.
+double EdgeDoubt(const Light& light, int i, int j, int n) {
+  double at[3] = {0, 0, 0};
+  const double shifts[3] = {0.0, -light.doubt_minus(), light.doubt_plus()};
+  for (int s = 0; s < 3; ++s)
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b)
+        at[s] += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n, shifts[s]) / (n * n);
+  const double span = std::max(at[0] * (1.0 - light.InkShare()), 4.0);
+  return std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0])) / span;
+}
 
-CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
-                      double fixed_threshold) {
+// Black cells are solid ink: each inner black cell reads about as dark as
+// the ring, less what blur from its white neighbours takes away. With a
+// blur of 0.4 cell (the most a readable figure has) a black cell keeps
+// about 0.87 of its darkness for each white side across one axis, 0.74 for
+// white on both sides of an axis, so 0.55 alone. Each black cell must reach
+// that share of the ring's typical value for its own neighbours, less the
+// noise the white cells show (three times their spread). A thick frame or a
+// mark only partly covering cells reads lighter than this.
+bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,
+                     int cols, double threshold) {
+  std::vector<double> ring, white;
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        ring.push_back(values[k]);
+      else if (!black[k])
+        white.push_back(values[k]);
+    }
+  if (white.size() < 2) return true;
+  double mean = 0.0, square = 0.0;
+  for (double v : white) mean += v, square += v * v;
+  mean /= white.size();
+  const double spread = std::sqrt(std::max(0.0, square / white.size() - mean * mean));
+  const double solid = Median(ring);
+  auto is_black = [&](int i, int j) { return black[static_cast<std::size_t>(i) * cols + j] != 0; };
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) {
+      if (!is_black(i, j)) continue;
+      double keep = 1.0;
+      for (int axis = 0; axis < 2; ++axis) {
+        const int whites = axis == 0 ? !is_black(i - 1, j) + !is_black(i + 1, j)
+                                     : !is_black(i, j - 1) + !is_black(i, j + 1);
+        keep *= whites == 0 ? 1.0 : whites == 1 ? 0.87 : 0.74;
+      }
+      const double floor = threshold + 0.9 * (keep * solid - threshold) - 3.0 * spread;
+      if (values[static_cast<std::size_t>(i) * cols + j] < floor) return false;
+    }
+  return true;
+}
+
+// A shadow edge along a side may cut a figure: the part in shadow (or in
+// light) then passes for a whole one, its cut side running along the edge.
+// Beyond a true figure's corners lies paper; beyond a cut the two other
+// sides' ring goes on. True when the cell-sized patches just beyond both
+// ends of `side` (-1: none) are darker than paper, as the light gives it
+// there, by 30% of the way to ink (a patch of paper is not, by some margin
+// for noise). (The paper strip beside a cut side is the
+// rest of the figure, so the fitted light stands for paper.)
+bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,
+                int cols) {
+  if (side < 0) return false;
+  const double du = 1.0 / cols, dv = 1.0 / rows;
+  for (int e = 0; e < 2; ++e) {
+    // The patch beyond end e of the side, in unit-square bounds.
+    double u0, v0;
+    if (side == 0 || side == 2) {
+      u0 = e == 0 ? 0.1 * du : 1 - 0.9 * du;
+      v0 = side == 0 ? -0.9 * dv : 1 + 0.1 * dv;
+    } else {
+      u0 = side == 3 ? -0.9 * du : 1 + 0.1 * du;
+      v0 = e == 0 ? 0.1 * dv : 1 - 0.9 * dv;
+    }
+    const double g = PatchMean(picture, map, u0, u0 + 0.8 * du, v0, v0 + 0.8 * dv, 3);
+    const double paper = light.Paper((u0 + 0.4 * du) * cols, (v0 + 0.4 * dv) * rows);
+    if (std::isnan(g) || g >= paper - 0.3 * (1.0 - light.InkShare()) * paper) return false;
+  }
+  return true;
+}
+
+// The reading with the light fitted round the figure when `fitted_light`
+// and it shows a shadow edge, else with the levels of the four sides.
+CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, int cols,
+                        double fixed_threshold, bool fitted_light) {
   CellReading r;
   const Homography map(seen);
   const double cell_px =
@@ -196,6 +282,43 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     paper_left[i] = PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
     paper_right[i] = PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
   }
+  // The light across the figure, from the paper round it and the ring.
+  std::vector<LightSample> samples;
+  std::vector<int> round;
+  auto add_paper = [&](double x, double y, double g) {
+    if (std::isnan(g)) return;
+    round.push_back(static_cast<int>(samples.size()));
+    samples.push_back({x, y, g, false});
+  };
+  for (int j = 0; j < cols; ++j) add_paper(j + 0.5, -0.35, paper_top[j]);
+  for (int i = 0; i < rows; ++i) add_paper(cols + 0.35, i + 0.5, paper_right[i]);
+  for (int j = cols - 1; j >= 0; --j) add_paper(j + 0.5, rows + 0.35, paper_bottom[j]);
+  for (int i = rows - 1; i >= 0; --i) add_paper(-0.35, i + 0.5, paper_left[i]);
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j)
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        samples.push_back({j + 0.5, i + 0.5, gray[static_cast<std::size_t>(i) * cols + j], true});
+  const Light light(samples, round, rows, cols);
+  const bool shadow = fitted_light && light.shadow();
+  r.shadow = shadow;
+  // A shadow edge near a side (within 25 degrees and two cells) leaves that
+  // side in doubt: the figure is refused if its ring goes on beyond it, and
+  // is not read again without the fitted light.
+  const int edge_side = shadow ? light.EdgeAlongSide(rows, cols, 25.0, 2.0) : -1;
+  r.decisive = edge_side >= 0;
+  if (RingGoesOn(picture, map, light, edge_side, rows, cols)) {
+    r.fault = "the ring goes on beyond a side along a shadow edge (part of a figure)";
+    r.decisive = true;
+    return r;
+  }
+  // The paper level the light gives over a cell's central half.
+  auto paper_at = [&](int i, int j) {
+    double sum = 0.0;
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b) sum += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n);
+    return sum / (n * n);
+  };
+
   std::vector<double> inner_gray;
   for (int i = 1; i + 1 < rows; ++i)
     for (int j = 1; j + 1 < cols; ++j) inner_gray.push_back(gray[static_cast<std::size_t>(i) * cols + j]);
@@ -232,6 +355,17 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     r.fault = "the border does not stand out from the paper";
     return r;
   }
+  if (shadow) {
+    // A shadow edge may pass between a ring cell and the paper beside it:
+    // the ring is judged against the light's paper level on the cell.
+    ring_share.clear();
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < cols; ++j)
+        if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1) {
+          const double p = paper_at(i, j);
+          ring_share.push_back((p - gray[static_cast<std::size_t>(i) * cols + j]) / std::max(p, 1.0));
+        }
+  }
   const double typical_share = Median(ring_share);
   for (double c : ring_share) {
     if (c < 0.3 * typical_share) {
@@ -243,6 +377,13 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
   r.values.resize(cells);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
+      if (shadow) {
+        const double paper = paper_at(i, j);
+        r.values[static_cast<std::size_t>(i) * cols + j] =
+            (paper - gray[static_cast<std::size_t>(i) * cols + j]) /
+            std::max(paper * (1.0 - light.InkShare()), 4.0);
+        continue;
+      }
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
       const double paper = FromSides(paper_top, paper_bottom, paper_left, paper_right, i, j, rows, cols);
       const double span = std::max(paper - ink, 4.0);
@@ -288,7 +429,9 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
         for (int j = 1; j + 1 < cols; ++j)
           local_inner.push_back(local[static_cast<std::size_t>(i) * cols + j]);
       double local_threshold = 0.0, local_gap = 0.0;
-      if (SplitValues(local_inner, local_threshold, local_gap)) {
+      // Under a shadow the fitted light has placed the levels already;
+      // neighbours across its edge would only blur them again.
+      if (!shadow && SplitValues(local_inner, local_threshold, local_gap)) {
         r.values = local;
         inner = local_inner;
         ring.clear();
@@ -326,7 +469,8 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       const std::size_t k = static_cast<std::size_t>(i) * cols + j;
       r.black[k] = r.values[k] > r.threshold;
       r.margins[k] = std::fabs(r.values[k] - r.threshold);
-      if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols) least_inner = std::min(least_inner, r.margins[k]);
+      if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols)
+        least_inner = std::min(least_inner, r.margins[k] - (shadow ? EdgeDoubt(light, i, j, n) : 0.0));
     }
   }
   for (std::size_t k = 0; k < ring.size(); ++k) {
@@ -336,8 +480,13 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     }
   }
   if (inner.empty()) least_inner = 0.5;
+  if (!r.uniform && !SolidBlackCells(r.values, r.black, rows, cols, r.threshold)) {
+    r.fault = "black cells lighter than solid ink (a frame or a mark only partly covering them)";
+    return r;
+  }
   // Clear cells: every inner cell at least 0.12 from the threshold (a cell
-  // straddled by a misplaced grid sits in between).
+  // straddled by a misplaced grid sits in between), and further where a
+  // shadow's edge crosses it.
   if (least_inner < 0.12) {
     r.fault = "cells not clearly black or white";
     return r;
@@ -347,6 +496,18 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
   r.confidence = std::clamp(std::min({least_inner * 2.0, ring_margin, gap}), 0.0, 1.0);
   if (r.uniform) r.confidence *= 0.5;
   r.ok = true;
+  return r;
+}
+
+}  // namespace
+
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
+                      double fixed_threshold) {
+  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true);
+  // A shadow edge placed wrongly spoils the cells near it; the levels of the
+  // four sides, measured again from each cell's neighbours, may still read
+  // them.
+  if (!r.ok && r.shadow && !r.decisive) r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false);
   return r;
 }
 

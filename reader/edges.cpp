@@ -19,7 +19,7 @@ constexpr double kStep = 0.5;
 // line. Blur spreads the edge symmetrically about that middle, so the
 // crossing stays on the true edge however soft it is, as long as the profile
 // reaches both plateaus. False when too few profiles show an edge.
-bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit) {
+bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit, double& doubt) {
   const double len = Distance(a, b);
   const Point dir{(b.x - a.x) / len, (b.y - a.y) / len};
   // Outward normal: left of the direction for a clockwise outline.
@@ -70,21 +70,33 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
   for (std::size_t k = 0; k < edge.size(); ++k)
     if (off[k] <= limit) close.push_back(edge[k]);
   if (close.size() >= 4) FitLine(close, fit);
+  else close = edge;
   if (fit.dir.x * dir.x + fit.dir.y * dir.y < 0.0) fit.dir = {-fit.dir.x, -fit.dir.y};
+  // The line's place at the side's ends, from the scatter of the profiles
+  // about it: for m points spread evenly over the middle three quarters, an
+  // end moves by about 2.5 sigma / sqrt(m) (the offset and the slope
+  // together).
+  double square = 0.0;
+  for (const Point& p : close) square += SignedDistance(fit, p) * SignedDistance(fit, p);
+  const double m = static_cast<double>(close.size());
+  doubt = 2.5 * std::sqrt(square / std::max(1.0, m - 2.0)) / std::sqrt(m);
   return true;
 }
 
 // One pass over the four sides; false when the sides found do not make a
 // convex outline within `move` pixels of the old one.
-bool RefinePass(const PictureView& picture, Quad& outline, int half, double move) {
+bool RefinePass(const PictureView& picture, Quad& outline, int half, double move,
+                std::array<double, 4>& doubt) {
   const double sign = TwiceSignedArea(outline) >= 0.0 ? 1.0 : -1.0;
   std::array<Line, 4> sides{};
+  std::array<double, 4> side_doubt{};
   for (int s = 0; s < 4; ++s) {
     const Point a = outline[s], b = outline[(s + 1) % 4];
     const double len = Distance(a, b);
     sides[s] = {a, {(b.x - a.x) / len, (b.y - a.y) / len}};
+    side_doubt[s] = 0.0;  // not found again (too near the picture's edge): the rough line stands
     Line fit{};
-    if (FindSide(picture, a, b, sign, half, fit)) sides[s] = fit;
+    if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
   }
   Quad refined{};
   for (int k = 0; k < 4; ++k)
@@ -93,20 +105,24 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
   for (int k = 0; k < 4; ++k)
     if (Distance(refined[k], outline[k]) > move) return false;
   outline = refined;
+  for (int k = 0; k < 4; ++k) doubt[k] = std::hypot(side_doubt[(k + 3) % 4], side_doubt[k]);
   return true;
 }
 
 }  // namespace
 
-bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell) {
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
+                 std::array<double, 4>& doubt) {
   // The profile runs past the rough edge by the reach and then far enough
   // for a blur of up to 2 pixels to settle, but stays within half a cell of
   // the edge inside the ring (beyond lie the inner lines) and outside it.
   const double span = std::clamp(0.5 * cell, reach + 1.0, reach + 5.0);
-  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0)) return false;
+  doubt.fill(0.0);
+  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, doubt))
+    return false;
   // Again about the found sides, the profiles now centred on the edge.
   const double again = std::clamp(0.5 * cell, 1.5, 5.0);
-  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0);
+  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, doubt);
   return true;
 }
 
