@@ -23,7 +23,7 @@ struct EdgeLine {
 // `edge`) and the ink flag. Returns the sum of squared residuals; `c` gets
 // the coefficients (c[3] 0 without an edge). Infinity when singular.
 double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs, const EdgeLine* edge,
-             double c[5]) {
+             double c[5], const std::vector<char>* use = nullptr) {
   constexpr int kTerms = 5;
   double m[kTerms][kTerms + 1] = {};
   auto terms = [&](const LightSample& p, double t[kTerms]) {
@@ -31,6 +31,7 @@ double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs,
     t[3] = edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
   };
   for (std::size_t k = 0; k < s.size(); ++k) {
+    if (use && !(*use)[k]) continue;
     double t[kTerms];
     terms(s[k], t);
     for (int a = 0; a < kTerms; ++a) {
@@ -55,6 +56,7 @@ double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs,
   for (int a = 0; a < kTerms; ++a) c[a] = m[a][kTerms] / m[a][a];
   double rss = 0.0;
   for (std::size_t k = 0; k < s.size(); ++k) {
+    if (use && !(*use)[k]) continue;
     double t[kTerms];
     terms(s[k], t);
     double fit = 0.0;
@@ -71,9 +73,31 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
   for (const LightSample& s : samples) logs.push_back(std::log(std::max(s.gray, 1.0)));
   const double plane = Solve(samples, logs, nullptr, c_);
   const int n = static_cast<int>(round.size());
+  // Whatever the light's form, samples far off it (a dark mark on the paper
+  // beside the figure) are left out and the same form fitted again.
+  auto refit = [&](const EdgeLine* edge) {
+    std::vector<double> off;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+      const LightSample& p = samples[k];
+      const double e = edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+      off.push_back(std::fabs(logs[k] - (c_[0] + c_[1] * p.x + c_[2] * p.y + c_[3] * e + c_[4] * p.ink)));
+    }
+    std::vector<double> sorted = off;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double limit = std::max(0.1, 3.0 * 1.4826 * sorted[sorted.size() / 2]);
+    std::vector<char> use(samples.size());
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < samples.size(); ++k) kept += use[k] = off[k] <= limit;
+    double c[5];
+    if (kept >= 8 && std::isfinite(Solve(samples, logs, edge, c, &use))) std::copy(c, c + 5, c_);
+  };
   // Light falling evenly explains the samples to within 4% (noise, the
   // paper's grain): nothing to look for.
-  if (!std::isfinite(plane) || n < 8 || plane <= samples.size() * 0.04 * 0.04) return;
+  if (!std::isfinite(plane)) return;
+  if (n < 8 || plane <= samples.size() * 0.04 * 0.04) {
+    refit(nullptr);
+    return;
+  }
 
   // The edge's ends lie between neighbouring paper samples of the round:
   // end position q runs along the round in quarter samples.
@@ -103,7 +127,10 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
   for (int i = 0; i < n; i += stride)
     for (int j = i + stride; j < n; j += stride)
       for (double soft : widths) attempt(4 * i + 2, 4 * j + 2, soft);
-  if (!std::isfinite(best)) return;
+  if (!std::isfinite(best)) {
+    refit(nullptr);
+    return;
+  }
   // Fine: each end in turn moved in quarter samples within a stride.
   for (int pass = 0; pass < 2; ++pass) {
     const int q1 = best_q1, q2 = best_q2;
@@ -113,8 +140,12 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
   }
   // A shadow: it halves what the plane leaves unexplained, and darkens by
   // at least a tenth.
-  if (!(best < 0.5 * plane) || std::fabs(best_c[3]) < std::log(1.0 / 0.9)) return;
+  if (!(best < 0.5 * plane) || std::fabs(best_c[3]) < std::log(1.0 / 0.9)) {
+    refit(nullptr);
+    return;
+  }
   std::copy(best_c, best_c + 5, c_);
+  refit(&best_edge);
   ax_ = best_edge.ax, ay_ = best_edge.ay, nx_ = best_edge.nx, ny_ = best_edge.ny, soft_ = best_edge.soft;
   shadow_ = true;
   // How far the edge may move either way before the fit gets clearly worse
