@@ -63,7 +63,8 @@ double EdgeDoubt(const Light& light, int i, int j, int n) {
   for (int s = 0; s < 3; ++s)
     for (int a = 0; a < n; ++a)
       for (int b = 0; b < n; ++b)
-        at[s] += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n, shifts[s]) / (n * n);
+        at[s] +=
+            light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n, shifts[s]) / (n * n);
   const double span = std::max(at[0] * (1.0 - light.InkShare()), 4.0);
   return std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0])) / span;
 }
@@ -99,8 +100,8 @@ bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsign
       if (!is_black(i, j)) continue;
       double keep = 1.0;
       for (int axis = 0; axis < 2; ++axis) {
-        const int whites = axis == 0 ? !is_black(i - 1, j) + !is_black(i + 1, j)
-                                     : !is_black(i, j - 1) + !is_black(i, j + 1);
+        const int whites =
+            axis == 0 ? !is_black(i - 1, j) + !is_black(i + 1, j) : !is_black(i, j - 1) + !is_black(i, j + 1);
         keep *= whites == 0 ? 1.0 : whites == 1 ? 0.87 : 0.74;
       }
       const double floor = threshold + 0.9 * (keep * solid - threshold) - 3.0 * spread;

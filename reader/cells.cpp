@@ -181,7 +181,8 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   auto paper_at = [&](int i, int j) {
     double sum = 0.0;
     for (int a = 0; a < n; ++a)
-      for (int b = 0; b < n; ++b) sum += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n);
+      for (int b = 0; b < n; ++b)
+        sum += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n);
     return sum / (n * n);
   };
 

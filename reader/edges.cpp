@@ -28,6 +28,7 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
   const int n = 2 * half + 1;
   std::vector<double> profile(n), smooth(n);
   std::vector<Point> edge;
+  double t_first = 1.0, t_last = 0.0;  // the stretch of the side the points cover
   for (int k = 0; k < count; ++k) {
     const double t = 0.12 + 0.76 * (k + 0.5) / count;
     const Point c{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
@@ -58,8 +59,11 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
     }
     if (best == 1e9) continue;
     edge.push_back({c.x + out.x * at, c.y + out.y * at});
+    t_first = std::min(t_first, t), t_last = std::max(t_last, t);
   }
-  if (edge.size() < 4 || !FitLine(edge, fit)) return false;
+  // Points over less than half the side (the rest beyond the picture's
+  // edge) would tilt the line at the far end: the rough line stays.
+  if (t_last - t_first < 0.5 || edge.size() < 4 || !FitLine(edge, fit)) return false;
   // Refit without the profiles that stray (clutter, a shadow's edge).
   std::vector<double> off;
   for (const Point& p : edge) off.push_back(std::fabs(SignedDistance(fit, p)));
@@ -69,8 +73,10 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
   std::vector<Point> close;
   for (std::size_t k = 0; k < edge.size(); ++k)
     if (off[k] <= limit) close.push_back(edge[k]);
-  if (close.size() >= 4) FitLine(close, fit);
-  else close = edge;
+  if (close.size() >= 4)
+    FitLine(close, fit);
+  else
+    close = edge;
   if (fit.dir.x * dir.x + fit.dir.y * dir.y < 0.0) fit.dir = {-fit.dir.x, -fit.dir.y};
   // The line's place at the side's ends, from the scatter of the profiles
   // about it: for m points spread evenly over the middle three quarters, an

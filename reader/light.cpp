@@ -79,7 +79,8 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
     std::vector<double> off;
     for (std::size_t k = 0; k < samples.size(); ++k) {
       const LightSample& p = samples[k];
-      const double e = edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+      const double e =
+          edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
       off.push_back(std::fabs(logs[k] - (c_[0] + c_[1] * p.x + c_[2] * p.y + c_[3] * e + c_[4] * p.ink)));
     }
     std::vector<double> sorted = off;

@@ -139,7 +139,8 @@ constexpr SetRule kRules[] = {
        p.size = d.Uniform(kMinCell, 8.0) * std::max(p.rows, p.cols);
        p.blur = d.Uniform(0.0, 0.5);
      }},
-    {"blur", "clean, blur sigma 0-2 px (at most 0.4 cell)", [](FigureParams& p, Draw& d, int) { Blur(p, d); }},
+    {"blur", "clean, blur sigma 0-2 px (at most 0.4 cell)",
+     [](FigureParams& p, Draw& d, int) { Blur(p, d); }},
     {"noise", "clean, noise sigma 2-18 gray levels",
      [](FigureParams& p, Draw& d, int) { p.noise = d.Uniform(2.0, 18.0); }},
     {"shadow", "clean, a sharp or soft shadow edge darkening 10-50%",

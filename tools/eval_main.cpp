@@ -41,9 +41,9 @@ struct Case {
   vxgen::Score score;
   vxgen::PageScore page;
   std::string fault;
-  bool reach = true;  // the cells read right on the true corners (one-figure pictures)
+  bool reach = true;        // the cells read right on the true corners (one-figure pictures)
   std::string reach_fault;  // why not, when the reader refused them there
-  double cell = 0;    // the smallest cell side as seen, pixels
+  double cell = 0;          // the smallest cell side as seen, pixels
 };
 
 std::string SizeBin(double size) {
@@ -159,16 +159,26 @@ Label Bin(const char* what, double v, std::initializer_list<double> tops, const 
   return {order, buf};
 }
 
-Label Either(bool yes, const char* with, const char* without) { return yes ? Label{1, with} : Label{0, without}; }
+Label Either(bool yes, const char* with, const char* without) {
+  return yes ? Label{1, with} : Label{0, without};
+}
 
 // The harsh set by each condition alone: every picture falls in one bin of
 // each condition, so each block of rows adds up to the whole set.
 void PrintByCondition(std::FILE* out, const std::vector<const Case*>& cases) {
   std::vector<std::function<Label(const Case&)>> conditions = {
-      [](const Case& c) { return Bin("tilt", c.params.tilt, {15, 30, 45}, " deg"); },
-      [](const Case& c) { return Bin("cell", c.cell, {6, 10, 20}, " px"); },
-      [](const Case& c) { return Bin("blur", c.params.blur, {0.5, 1, 1.5}, " px"); },
-      [](const Case& c) { return Bin("contrast", c.params.paper - c.params.ink, {40, 80, 140}, ""); },
+      [](const Case& c) {
+        return Bin("tilt", c.params.tilt, {15, 30, 45}, " deg");
+      },
+      [](const Case& c) {
+        return Bin("cell", c.cell, {6, 10, 20}, " px");
+      },
+      [](const Case& c) {
+        return Bin("blur", c.params.blur, {0.5, 1, 1.5}, " px");
+      },
+      [](const Case& c) {
+        return Bin("contrast", c.params.paper - c.params.ink, {40, 80, 140}, "");
+      },
       [](const Case& c) {
         return Bin("noise/contrast", c.params.noise / (c.params.paper - c.params.ink), {0.1, 0.2, 0.35}, "");
       },
@@ -191,7 +201,8 @@ void PrintByCondition(std::FILE* out, const std::vector<const Case*>& cases) {
       it->second.Add(*c);
     }
     std::sort(bins.begin(), bins.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [label, tally] : bins) std::fprintf(out, "  %s\n", ReachRow(label.second, tally).c_str());
+    for (const auto& [label, tally] : bins)
+      std::fprintf(out, "  %s\n", ReachRow(label.second, tally).c_str());
   }
 }
 

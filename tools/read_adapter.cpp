@@ -32,8 +32,9 @@ Reading ReadCellsOnCorners(const IMG& picture, int rows, int cols, const std::ar
   Reading out;
   out.ok = cells.ok;
   out.fault = cells.fault;
-  if (cells.ok) out.figures.push_back({corners, std::vector<bool>(cells.black.begin(), cells.black.end()),
-                                       cells.confidence});
+  if (cells.ok)
+    out.figures.push_back(
+        {corners, std::vector<bool>(cells.black.begin(), cells.black.end()), cells.confidence});
   return out;
 }
 

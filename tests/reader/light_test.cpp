@@ -37,7 +37,7 @@ Light Fit(const std::function<double(double, double)>& paper) {
 struct LightCase {
   const char* name;
   std::function<double(double, double)> paper;  // paper gray at (x, y), cell units
-  bool shadow;                                   // a shadow edge is expected
+  bool shadow;                                  // a shadow edge is expected
 };
 
 class LightFit : public testing::TestWithParam<LightCase> {};
@@ -60,15 +60,14 @@ TEST_P(LightFit, PaperLevelOverTheCells) {
 
 INSTANTIATE_TEST_SUITE_P(
     Light, LightFit,
-    testing::Values(LightCase{"even", [](double, double) { return 200.0; }, false},
-                    LightCase{"falling", [](double x, double) { return 200.0 * (1.0 - 0.04 * x); }, false},
-                    // The shaded side (x + y / 2 > 8) at half the light.
-                    LightCase{"sharp_shadow",
-                              [](double x, double y) { return x + 0.5 * y > 8.0 ? 100.0 : 200.0; }, true},
-                    // Dark marks on the paper beside the top side only.
-                    LightCase{"clutter",
-                              [](double x, double y) { return y < 0 && x > 4 && x < 7 ? 60.0 : 200.0; },
-                              false}),
+    testing::Values(
+        LightCase{"even", [](double, double) { return 200.0; }, false},
+        LightCase{"falling", [](double x, double) { return 200.0 * (1.0 - 0.04 * x); }, false},
+        // The shaded side (x + y / 2 > 8) at half the light.
+        LightCase{"sharp_shadow", [](double x, double y) { return x + 0.5 * y > 8.0 ? 100.0 : 200.0; }, true},
+        // Dark marks on the paper beside the top side only.
+        LightCase{"clutter", [](double x, double y) { return y < 0 && x > 4 && x < 7 ? 60.0 : 200.0; },
+                  false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
