@@ -8,7 +8,10 @@
 // wrong but reported read (the worst outcome, counted apart), failed. The
 // "random" set adds its table by size, cells and nearness to the ambiguous
 // 45-degree turns; "sizes" a table by figure size; "multi" reads every
-// figure and counts figures found and pictures with a false figure. --list
+// figure and counts figures found and pictures with a false figure; "harsh"
+// a table by each condition. Every one-figure picture is also read on its
+// true corners by the reader's cell step alone: a picture that step cannot
+// read right is beyond reach of any search, and is counted apart. --list
 // adds a line per picture not read wholly right; --dir DIR writes those
 // pictures there as bitmap files with their truth as JSON. The --max-*
 // flags narrow or widen the random set's spoiling. --render-only draws the
