@@ -5,9 +5,10 @@
 
 namespace vx::reader {
 
-int OtsuLevel(const Plane& plane) {
+int OtsuLevel(const Plane& plane, int top) {
   std::array<double, 256> hist{};
   for (std::uint8_t v : plane.px) hist[v] += 1.0;
+  for (int v = std::clamp(top, 0, 255) + 1; v < 256; ++v) hist[v] = 0.0;
   double total = 0.0, sum_all = 0.0;
   for (int v = 0; v < 256; ++v) total += hist[v], sum_all += v * hist[v];
   double below = 0.0, sum_below = 0.0, best = -1.0;

@@ -12,8 +12,9 @@
 namespace vx::reader {
 
 // The level that best separates dark from light (Otsu: the largest variance
-// between the two classes). Gray values at or below it are dark.
-int OtsuLevel(const Plane& plane);
+// between the two classes) among the gray values up to `top`. Gray values at
+// or below it are dark.
+int OtsuLevel(const Plane& plane, int top = 255);
 
 // Summed-area table of a plane, (width + 1) x (height + 1) entries. Sums are
 // kept modulo 2^32: a box's sum is a difference of four entries, exact as

@@ -3,30 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "reader/cell_checks.h"
+#include "reader/light.h"
+
 namespace vx::reader {
 namespace {
-
-// Mean gray over u0..u1, v0..v1 of the unit square, n x n samples; NaN when
-// a sample falls outside the picture.
-double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
-                 double v1, int n) {
-  double sum = 0.0;
-  for (int a = 0; a < n; ++a) {
-    for (int b = 0; b < n; ++b) {
-      const Point p = map.Apply(u0 + (u1 - u0) * (b + 0.5) / n, v0 + (v1 - v0) * (a + 0.5) / n);
-      if (!picture.Inside(p.x, p.y)) return std::nan("");
-      sum += picture.Sample(p.x, p.y);
-    }
-  }
-  return sum / (n * n);
-}
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return std::nan("");
-  const std::size_t mid = v.size() / 2;
-  std::nth_element(v.begin(), v.begin() + mid, v.end());
-  return v[mid];
-}
 
 // Interpolates a level known along the four sides into cell (i, j): side
 // values top[j], bottom[j], left[i], right[i] weighted by the inverse of the
@@ -128,39 +109,10 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
   return out;
 }
 
-// For a figure read with every inner cell white: the thin lines between the
-// inner cells must show darker than the cells, or the quadrilateral is a
-// mere outlined box. Below 12 pixels a cell's lines are under a pixel wide
-// and blur hides them; such a reading cannot be told from a box and is
-// refused. A figure of 3 x 3 cells has no inner lines and is a box anyway.
-bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows, int cols, double cell_px,
-                    double cell_gray, double contrast) {
-  if (rows < 4 && cols < 4) return true;
-  if (cell_px < 12.0) return false;
-  double sum = 0.0;
-  int n = 0;
-  for (int i = 1; i + 1 < rows; ++i) {
-    for (int j = 1; j + 1 < cols; ++j) {
-      for (int t = 1; t <= 3; ++t) {
-        const double along = t / 4.0;
-        if (j + 2 < cols) {  // the line right of cell (i, j)
-          const Point p = map.Apply(double(j + 1) / cols, (i + along) / rows);
-          sum += picture.Sample(p.x, p.y), ++n;
-        }
-        if (i + 2 < rows) {  // the line below it
-          const Point p = map.Apply((j + along) / cols, double(i + 1) / rows);
-          sum += picture.Sample(p.x, p.y), ++n;
-        }
-      }
-    }
-  }
-  return n == 0 || cell_gray - sum / n >= 0.06 * contrast;
-}
-
-}  // namespace
-
-CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
-                      double fixed_threshold) {
+// The reading with the light fitted round the figure when `fitted_light`
+// and it shows a shadow edge, else with the levels of the four sides.
+CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, int cols,
+                        double fixed_threshold, bool fitted_light) {
   CellReading r;
   const Homography map(seen);
   const double cell_px =
@@ -196,6 +148,44 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     paper_left[i] = PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
     paper_right[i] = PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
   }
+  // The light across the figure, from the paper round it and the ring.
+  std::vector<LightSample> samples;
+  std::vector<int> round;
+  auto add_paper = [&](double x, double y, double g) {
+    if (std::isnan(g)) return;
+    round.push_back(static_cast<int>(samples.size()));
+    samples.push_back({x, y, g, false});
+  };
+  for (int j = 0; j < cols; ++j) add_paper(j + 0.5, -0.35, paper_top[j]);
+  for (int i = 0; i < rows; ++i) add_paper(cols + 0.35, i + 0.5, paper_right[i]);
+  for (int j = cols - 1; j >= 0; --j) add_paper(j + 0.5, rows + 0.35, paper_bottom[j]);
+  for (int i = rows - 1; i >= 0; --i) add_paper(-0.35, i + 0.5, paper_left[i]);
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j)
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        samples.push_back({j + 0.5, i + 0.5, gray[static_cast<std::size_t>(i) * cols + j], true});
+  const Light light(samples, round, rows, cols);
+  const bool shadow = fitted_light && light.shadow();
+  r.shadow = shadow;
+  // A shadow edge near a side (within 25 degrees and two cells) leaves that
+  // side in doubt: the figure is refused if its ring goes on beyond it, and
+  // is not read again without the fitted light.
+  const int edge_side = shadow ? light.EdgeAlongSide(rows, cols, 25.0, 2.0) : -1;
+  r.decisive = edge_side >= 0;
+  if (RingGoesOn(picture, map, light, edge_side, rows, cols)) {
+    r.fault = "the ring goes on beyond a side along a shadow edge (part of a figure)";
+    r.decisive = true;
+    return r;
+  }
+  // The paper level the light gives over a cell's central half.
+  auto paper_at = [&](int i, int j) {
+    double sum = 0.0;
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b)
+        sum += light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n);
+    return sum / (n * n);
+  };
+
   std::vector<double> inner_gray;
   for (int i = 1; i + 1 < rows; ++i)
     for (int j = 1; j + 1 < cols; ++j) inner_gray.push_back(gray[static_cast<std::size_t>(i) * cols + j]);
@@ -208,17 +198,23 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       if (std::isnan(p)) p = brightest;
 
   // The ring must read black against the paper next to it: every ring cell
-  // at least 35% as far below its paper as the clearest one, and the
-  // clearest at least 12 gray levels. A thin outlined box, whose ring cells
-  // show paper, fails here.
-  std::vector<double> ring_contrast;
+  // at least 30% as far below its paper, for that paper's light, as the
+  // typical one, and the clearest at least 12 gray levels. Light falls on
+  // paper and ink alike, so a ring cell in a shadow keeps its share of its
+  // paper's level while its difference in gray levels shrinks with the
+  // light. A thin outlined box, whose ring cells show paper, fails here.
+  std::vector<double> ring_contrast, ring_share;
+  auto add_ring = [&](double paper, double ink) {
+    ring_contrast.push_back(paper - ink);
+    ring_share.push_back((paper - ink) / std::max(paper, 1.0));
+  };
   for (int j = 0; j < cols; ++j) {
-    ring_contrast.push_back(paper_top[j] - ink_top[j]);
-    ring_contrast.push_back(paper_bottom[j] - ink_bottom[j]);
+    add_ring(paper_top[j], ink_top[j]);
+    add_ring(paper_bottom[j], ink_bottom[j]);
   }
   for (int i = 0; i < rows; ++i) {
-    ring_contrast.push_back(paper_left[i] - ink_left[i]);
-    ring_contrast.push_back(paper_right[i] - ink_right[i]);
+    add_ring(paper_left[i], ink_left[i]);
+    add_ring(paper_right[i], ink_right[i]);
   }
   const double clearest = *std::max_element(ring_contrast.begin(), ring_contrast.end());
   const double typical = Median(ring_contrast);
@@ -226,8 +222,20 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
     r.fault = "the border does not stand out from the paper";
     return r;
   }
-  for (double c : ring_contrast) {
-    if (c < 0.35 * clearest) {
+  if (shadow) {
+    // A shadow edge may pass between a ring cell and the paper beside it:
+    // the ring is judged against the light's paper level on the cell.
+    ring_share.clear();
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < cols; ++j)
+        if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1) {
+          const double p = paper_at(i, j);
+          ring_share.push_back((p - gray[static_cast<std::size_t>(i) * cols + j]) / std::max(p, 1.0));
+        }
+  }
+  const double typical_share = Median(ring_share);
+  for (double c : ring_share) {
+    if (c < 0.3 * typical_share) {
       r.fault = "the border ring does not read black all round";
       return r;
     }
@@ -236,6 +244,13 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
   r.values.resize(cells);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
+      if (shadow) {
+        const double paper = paper_at(i, j);
+        r.values[static_cast<std::size_t>(i) * cols + j] =
+            (paper - gray[static_cast<std::size_t>(i) * cols + j]) /
+            std::max(paper * (1.0 - light.InkShare()), 4.0);
+        continue;
+      }
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
       const double paper = FromSides(paper_top, paper_bottom, paper_left, paper_right, i, j, rows, cols);
       const double span = std::max(paper - ink, 4.0);
@@ -281,7 +296,9 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
         for (int j = 1; j + 1 < cols; ++j)
           local_inner.push_back(local[static_cast<std::size_t>(i) * cols + j]);
       double local_threshold = 0.0, local_gap = 0.0;
-      if (SplitValues(local_inner, local_threshold, local_gap)) {
+      // Under a shadow the fitted light has placed the levels already;
+      // neighbours across its edge would only blur them again.
+      if (!shadow && SplitValues(local_inner, local_threshold, local_gap)) {
         r.values = local;
         inner = local_inner;
         ring.clear();
@@ -319,18 +336,25 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
       const std::size_t k = static_cast<std::size_t>(i) * cols + j;
       r.black[k] = r.values[k] > r.threshold;
       r.margins[k] = std::fabs(r.values[k] - r.threshold);
-      if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols) least_inner = std::min(least_inner, r.margins[k]);
+      if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols)
+        least_inner = std::min(least_inner, r.margins[k] - (shadow ? EdgeDoubt(light, i, j, n) : 0.0));
     }
   }
+  // The ring as clearly black as the inner cells must be.
   for (std::size_t k = 0; k < ring.size(); ++k) {
-    if (ring[k] <= r.threshold) {
+    if (ring[k] < r.threshold + 0.12) {
       r.fault = "the border ring does not read black all round";
       return r;
     }
   }
   if (inner.empty()) least_inner = 0.5;
+  if (!r.uniform && !SolidBlackCells(r.values, r.black, rows, cols, r.threshold)) {
+    r.fault = "black cells lighter than solid ink (a frame or a mark only partly covering them)";
+    return r;
+  }
   // Clear cells: every inner cell at least 0.12 from the threshold (a cell
-  // straddled by a misplaced grid sits in between).
+  // straddled by a misplaced grid sits in between), and further where a
+  // shadow's edge crosses it.
   if (least_inner < 0.12) {
     r.fault = "cells not clearly black or white";
     return r;
@@ -340,6 +364,18 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
   r.confidence = std::clamp(std::min({least_inner * 2.0, ring_margin, gap}), 0.0, 1.0);
   if (r.uniform) r.confidence *= 0.5;
   r.ok = true;
+  return r;
+}
+
+}  // namespace
+
+CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
+                      double fixed_threshold) {
+  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true);
+  // A shadow edge placed wrongly spoils the cells near it; the levels of the
+  // four sides, measured again from each cell's neighbours, may still read
+  // them.
+  if (!r.ok && r.shadow && !r.decisive) r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false);
   return r;
 }
 

@@ -8,6 +8,11 @@
 // or light falling across the figure moves the levels with it. A cell's value
 // is then its darkness between the local paper (0) and ink (1) levels.
 //
+// Where the light round the figure shows a shadow edge across it, the
+// levels follow a fitted light instead (light.h), and a cell near the edge
+// must clear the threshold by what the edge's doubtful place may move it;
+// if the figure does not read so, it is read the other way.
+//
 // The black/white threshold is the middle of the widest gap among the inner
 // cells' values with 0 and 1 as anchors, so a figure whose inner cells are
 // all one colour still reads (the gap then touches an anchor) but with less
@@ -31,6 +36,8 @@ struct CellReading {
   double threshold = 0.5;
   double confidence = 0.0;  // 0..1
   bool uniform = false;     // the inner cells all read one colour
+  bool shadow = false;      // read with a shadow edge fitted across the figure
+  bool decisive = false;    // refused whatever light is assumed
 };
 
 // Reads the cells of the figure with seen corners `seen` (top-left,

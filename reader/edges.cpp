@@ -5,64 +5,130 @@
 #include <vector>
 
 namespace vx::reader {
+namespace {
 
-bool RefineEdges(const PictureView& picture, Quad& outline, double reach) {
+// Profile samples lie this far apart across the edge, pixels.
+constexpr double kStep = 0.5;
+
+// Finds one side again: profiles across it from `half` * kStep outside to
+// as far inside. A profile's paper level is the lightest of its outer half
+// and its ink level the darkest of its inner half (each smoothed over three
+// samples, and every sample the mean of three points along the edge, so
+// noise does not pick them); the edge is where the profile crosses their
+// middle going inward from light to dark, the crossing nearest the rough
+// line. Blur spreads the edge symmetrically about that middle, so the
+// crossing stays on the true edge however soft it is, as long as the profile
+// reaches both plateaus. False when too few profiles show an edge.
+bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit, double& doubt) {
+  const double len = Distance(a, b);
+  const Point dir{(b.x - a.x) / len, (b.y - a.y) / len};
+  // Outward normal: left of the direction for a clockwise outline.
+  const Point out{sign * dir.y, -sign * dir.x};
+  const int count = std::clamp(static_cast<int>(len / 3.0), 6, 48);
+  const int n = 2 * half + 1;
+  std::vector<double> profile(n), smooth(n);
+  std::vector<Point> edge;
+  double t_first = 1.0, t_last = 0.0;  // the stretch of the side the points cover
+  for (int k = 0; k < count; ++k) {
+    const double t = 0.12 + 0.76 * (k + 0.5) / count;
+    const Point c{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+    const double reach = half * kStep;
+    if (!picture.Inside(c.x + out.x * reach, c.y + out.y * reach) ||
+        !picture.Inside(c.x - out.x * reach, c.y - out.y * reach))
+      continue;
+    // Profile from outside (index 0) to inside.
+    for (int i = 0; i < n; ++i) {
+      const double d = (half - i) * kStep;
+      double sum = 0.0;
+      for (int s = -1; s <= 1; ++s)
+        sum += picture.Sample(c.x + out.x * d + dir.x * s, c.y + out.y * d + dir.y * s);
+      profile[i] = sum / 3.0;
+    }
+    for (int i = 0; i < n; ++i)
+      smooth[i] = (profile[std::max(i - 1, 0)] + profile[i] + profile[std::min(i + 1, n - 1)]) / 3.0;
+    const double paper = *std::max_element(smooth.begin(), smooth.begin() + half + 1);
+    const double ink = *std::min_element(smooth.begin() + half, smooth.end());
+    if (paper - ink < 8.0) continue;
+    const double mid = (paper + ink) / 2.0;
+    double best = 1e9, at = 0.0;
+    for (int i = 1; i < n; ++i) {
+      if (!(profile[i - 1] >= mid && profile[i] < mid)) continue;
+      const double f = (profile[i - 1] - mid) / (profile[i - 1] - profile[i]);
+      const double d = (half - (i - 1 + f)) * kStep;
+      if (std::fabs(d) < std::fabs(best)) best = d, at = d;
+    }
+    if (best == 1e9) continue;
+    edge.push_back({c.x + out.x * at, c.y + out.y * at});
+    t_first = std::min(t_first, t), t_last = std::max(t_last, t);
+  }
+  // Points over less than half the side (the rest beyond the picture's
+  // edge) would tilt the line at the far end: the rough line stays.
+  if (t_last - t_first < 0.5 || edge.size() < 4 || !FitLine(edge, fit)) return false;
+  // Refit without the profiles that stray (clutter, a shadow's edge).
+  std::vector<double> off;
+  for (const Point& p : edge) off.push_back(std::fabs(SignedDistance(fit, p)));
+  std::vector<double> sorted = off;
+  std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+  const double limit = std::max(0.5, 2.5 * sorted[sorted.size() / 2]);
+  std::vector<Point> close;
+  for (std::size_t k = 0; k < edge.size(); ++k)
+    if (off[k] <= limit) close.push_back(edge[k]);
+  if (close.size() >= 4)
+    FitLine(close, fit);
+  else
+    close = edge;
+  if (fit.dir.x * dir.x + fit.dir.y * dir.y < 0.0) fit.dir = {-fit.dir.x, -fit.dir.y};
+  // The line's place at the side's ends, from the scatter of the profiles
+  // about it: for m points spread evenly over the middle three quarters, an
+  // end moves by about 2.5 sigma / sqrt(m) (the offset and the slope
+  // together).
+  double square = 0.0;
+  for (const Point& p : close) square += SignedDistance(fit, p) * SignedDistance(fit, p);
+  const double m = static_cast<double>(close.size());
+  doubt = 2.5 * std::sqrt(square / std::max(1.0, m - 2.0)) / std::sqrt(m);
+  return true;
+}
+
+// One pass over the four sides; false when the sides found do not make a
+// convex outline within `move` pixels of the old one.
+bool RefinePass(const PictureView& picture, Quad& outline, int half, double move,
+                std::array<double, 4>& doubt) {
   const double sign = TwiceSignedArea(outline) >= 0.0 ? 1.0 : -1.0;
   std::array<Line, 4> sides{};
+  std::array<double, 4> side_doubt{};
   for (int s = 0; s < 4; ++s) {
     const Point a = outline[s], b = outline[(s + 1) % 4];
     const double len = Distance(a, b);
-    const Point dir{(b.x - a.x) / len, (b.y - a.y) / len};
-    // Outward normal: left of the direction for a clockwise outline.
-    const Point out{sign * dir.y, -sign * dir.x};
-    sides[s] = {a, dir};
-    const int count = std::clamp(static_cast<int>(len / 3.0), 6, 48);
-    const double step = 0.5;
-    const int half = std::max(2, static_cast<int>(std::ceil(reach / step)));
-    std::vector<double> profile(2 * half + 1);
-    std::vector<Point> edge;
-    for (int k = 0; k < count; ++k) {
-      const double t = 0.12 + 0.76 * (k + 0.5) / count;
-      const Point c{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-      // Profile from outside (index 0) to inside.
-      if (!picture.Inside(c.x + out.x * half * step, c.y + out.y * half * step) ||
-          !picture.Inside(c.x - out.x * half * step, c.y - out.y * half * step))
-        continue;
-      double lo = 1e9, hi = -1e9;
-      for (int i = 0; i <= 2 * half; ++i) {
-        const double d = (half - i) * step;
-        profile[i] = picture.Sample(c.x + out.x * d, c.y + out.y * d);
-        lo = std::min(lo, profile[i]);
-        hi = std::max(hi, profile[i]);
-      }
-      if (hi - lo < 8.0) continue;
-      // The first crossing of the middle level going inward, after light.
-      const double mid = (lo + hi) / 2.0;
-      int i = 0;
-      while (i <= 2 * half && profile[i] < mid) ++i;  // skip a dark start (clutter outside)
-      while (i <= 2 * half && profile[i] >= mid) ++i;
-      if (i == 0 || i > 2 * half) continue;
-      const double f = (profile[i - 1] - mid) / (profile[i - 1] - profile[i]);
-      const double d = (half - (i - 1 + f)) * step;
-      edge.push_back({c.x + out.x * d, c.y + out.y * d});
-    }
-    if (edge.size() < 4) continue;
+    sides[s] = {a, {(b.x - a.x) / len, (b.y - a.y) / len}};
+    side_doubt[s] = 0.0;  // not found again (too near the picture's edge): the rough line stands
     Line fit{};
-    if (!FitLine(edge, fit)) continue;
-    std::vector<Point> close;
-    for (const Point& p : edge)
-      if (std::fabs(SignedDistance(fit, p)) <= std::max(0.75, reach * 0.3)) close.push_back(p);
-    if (close.size() >= 4) FitLine(close, fit);
-    if (fit.dir.x * dir.x + fit.dir.y * dir.y < 0.0) fit.dir = {-fit.dir.x, -fit.dir.y};
-    sides[s] = fit;
+    if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
   }
   Quad refined{};
   for (int k = 0; k < 4; ++k)
     if (!Cross(sides[(k + 3) % 4], sides[k], refined[k])) return false;
   if (!IsConvex(refined)) return false;
   for (int k = 0; k < 4; ++k)
-    if (Distance(refined[k], outline[k]) > 2.0 * reach + 1.0) return false;
+    if (Distance(refined[k], outline[k]) > move) return false;
   outline = refined;
+  for (int k = 0; k < 4; ++k) doubt[k] = std::hypot(side_doubt[(k + 3) % 4], side_doubt[k]);
+  return true;
+}
+
+}  // namespace
+
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
+                 std::array<double, 4>& doubt) {
+  // The profile runs past the rough edge by the reach and then far enough
+  // for a blur of up to 2 pixels to settle, but stays within half a cell of
+  // the edge inside the ring (beyond lie the inner lines) and outside it.
+  const double span = std::clamp(0.5 * cell, reach + 1.0, reach + 5.0);
+  doubt.fill(0.0);
+  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, doubt))
+    return false;
+  // Again about the found sides, the profiles now centred on the edge.
+  const double again = std::clamp(0.5 * cell, 1.5, 5.0);
+  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, doubt);
   return true;
 }
 

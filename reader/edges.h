@@ -10,10 +10,13 @@
 namespace vx::reader {
 
 // Refines a convex outline (picture pixels, any direction). `reach` is how
-// far, in pixels, the true edge may lie from the rough one. Sides with too
-// few clear profiles keep their rough line. Returns false (outline
-// unchanged) when the refitted outline is not convex or moved a corner by
-// more than 2 * reach.
-bool RefineEdges(const PictureView& picture, Quad& outline, double reach);
+// far, in pixels, the true edge may lie from the rough one; `cell` the
+// figure's cell side, pixels. Sides with too few clear profiles keep their
+// rough line. Returns false (outline unchanged) when the refitted outline
+// is not convex or moved a corner by more than the profiles span. `doubt`
+// gets how far each corner may be from its place, pixels, from the scatter
+// of the edge points about the sides (0 for a side not found again).
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
+                 std::array<double, 4>& doubt);
 
 }  // namespace vx::reader

@@ -51,11 +51,25 @@ bool FitQuad(const std::vector<PixelPoint>& b, Quad& quad) {
   }
   if (c2 == c0) return false;
   double d1 = 0.0, d3 = 0.0;
-  const std::size_t c1 = FarthestOnArc(b, c0, c2, d1);
-  const std::size_t c3 = FarthestOnArc(b, c2, c0, d3);
-  // Both arcs must bulge: a quadrilateral, not a triangle or a stroke.
-  if (d1 < 0.15 * far || d3 < 0.15 * far) return false;
-  const std::size_t corner[4] = {c0, c1, c2, c3};
+  std::size_t c1 = FarthestOnArc(b, c0, c2, d1);
+  std::size_t c3 = FarthestOnArc(b, c2, c0, d3);
+  std::size_t corner[4] = {c0, c1, c2, c3};
+  if (std::min(d1, d3) < 0.15 * far) {
+    // Seen steeply from the side, the two points farthest apart can be the
+    // ends of one side rather than a diagonal: then one arc hardly bulges
+    // and the other holds both remaining corners, the point farthest from
+    // the chord and the farthest from the chord of one of its two halves.
+    if (std::max(d1, d3) < 0.15 * far) return false;  // a stroke, not a quadrilateral
+    const bool first = d1 >= d3;
+    const std::size_t from = first ? c0 : c2, to = first ? c2 : c0, mid = first ? c1 : c3;
+    double da = 0.0, db = 0.0;
+    const std::size_t a = FarthestOnArc(b, from, mid, da), e = FarthestOnArc(b, mid, to, db);
+    if (std::max(da, db) < 0.15 * far) return false;  // a triangle
+    corner[0] = from;
+    corner[1] = da >= db ? a : mid;
+    corner[2] = da >= db ? mid : e;
+    corner[3] = to;
+  }
 
   std::array<Line, 4> sides{};
   for (int s = 0; s < 4; ++s) {

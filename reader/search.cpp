@@ -36,12 +36,16 @@ bool SameFigure(const Quad& a, const Quad& b) {
 
 // Number of binarizations tried for the options.
 int BinarizationCount(const vexolith::ReaderOptions& options) {
-  return options.binarize == Binarize::kAuto ? 4 : 1;
+  return options.binarize == Binarize::kAuto ? 5 : 1;
 }
 
 // Binarization number `b` of the plane: for kAuto first one level for the
 // picture, then local means over windows of a quarter, a twelfth and a
-// 36th of the shorter side, against an offset above the noise.
+// 36th of the shorter side, against an offset above the noise, and last the
+// level splitting the dark side of the first once more. A shadow on white
+// paper brings it down towards the ink: the first level then takes the
+// shaded paper for dark, and every local mean does near the shadow's edge,
+// joining it to the figure; the second level parts ink from shaded paper.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options) {
   const int shorter = std::min(plane.width, plane.height);
@@ -59,6 +63,7 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
       break;
   }
   if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
+  if (b == 4) return ThresholdGlobal(plane, OtsuLevel(plane, OtsuLevel(plane)));
   static constexpr int kDivisors[3] = {4, 12, 36};
   const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
   return ThresholdLocal(plane, *sums, std::max(7, shorter / kDivisors[b - 1]) | 1, offset);
@@ -92,7 +97,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   std::vector<Quad> tried;
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
-        options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && b == 0);
+        options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b == 4));
     if (!global && !sums) sums = std::make_unique<Integral>(plane);
     const Labels labels = LabelRegions(Binarization(b, plane, sums.get(), noise, options));
     std::vector<int> order;
@@ -119,12 +124,24 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       const double cell =
           std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
       const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
-      RefineEdges(picture, quad, reach);
+      std::array<double, 4> doubt{};
+      RefineEdges(picture, quad, reach, cell, doubt);
       const Quad seen = SeenCorners(quad);
       if (!ShapeFits(seen, options.rows, options.cols)) continue;
+      // A corner beyond the picture's edge cannot be checked.
+      if (std::any_of(seen.begin(), seen.end(), [&](Point p) { return !picture.Inside(p.x, p.y, -0.5); })) {
+        if (fault.empty()) fault = "the figure reaches outside the picture";
+        continue;
+      }
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       if (!cells.ok) {
         if (fault.empty()) fault = cells.fault;
+        continue;
+      }
+      // Corners placed no better than a quarter cell (edges scattered by
+      // noise) may be right or not; such a reading is not stood behind.
+      if (*std::max_element(doubt.begin(), doubt.end()) > std::max(1.0, cell / 4.0)) {
+        if (fault.empty()) fault = "the edges too ragged to place the corners";
         continue;
       }
       found.push_back({seen, std::move(cells), std::fabs(TwiceSignedArea(seen)) / 2.0});

@@ -82,92 +82,11 @@ void Contrast(FigureParams& p, Draw& d) {
   p.ink = p.paper - gap;
 }
 
-FigureParams CleanSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 1);
-  return Clean(d);
-}
-
-FigureParams TiltSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 2);
-  FigureParams p = Clean(d);
-  Tilt(p, d, 55.0);
-  return p;
-}
-
-// Cells of 4 to 8 pixels, 10 to 16 of them a side.
-FigureParams SmallCellsSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 3);
-  FigureParams p = Clean(d);
-  p.rows = d.Int(10, 16);
-  p.cols = d.Int(10, 16);
-  p.size = d.Uniform(kMinCell, 8.0) * std::max(p.rows, p.cols);
-  p.blur = d.Uniform(0.0, 0.5);
-  return p;
-}
-
-FigureParams BlurSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 4);
-  FigureParams p = Clean(d);
-  Blur(p, d);
-  return p;
-}
-
-FigureParams NoiseSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 5);
-  FigureParams p = Clean(d);
-  p.noise = d.Uniform(2.0, 18.0);
-  return p;
-}
-
-FigureParams ShadowSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 6);
-  FigureParams p = Clean(d);
-  Shadow(p, d);
-  return p;
-}
-
-FigureParams LightingSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 7);
-  FigureParams p = Clean(d);
-  p.lighting = d.Uniform(0.1, 0.5);
-  return p;
-}
-
-FigureParams ContrastSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 8);
-  FigureParams p = Clean(d);
-  Contrast(p, d);
-  return p;
-}
-
-FigureParams JpegSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 9);
-  FigureParams p = Clean(d);
-  p.jpeg = d.Int(35, 95);
-  return p;
-}
-
-// One to four marks; the picture frames the figure and the marks, figures
-// 60 to 400 pixels across.
-FigureParams ClutterSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 10);
-  FigureParams p = Clean(d);
-  p.clutter = d.Int(1, 4);
-  p.fill = d.Uniform(0.6, 0.98);
-  // Marks spread a few figure sizes about the figure: smaller figures and
-  // a larger picture keep most of them in view.
-  p.size = std::max(d.Log(60.0, 400.0), kMinCell * std::max(p.rows, p.cols));
-  p.max_pixels = 2 * kSetPixels;
-  return p;
-}
-
 // Every condition at once, each drawn over its range (shadow on half the
 // pictures, JPEG on seven in ten, clutter on half). Noise is held to half
 // the paper-ink gap: beyond that single pixels no longer tell paper from
 // ink and only the reading of whole cells could.
-FigureParams HarshSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 11);
-  FigureParams p = Clean(d);
+void Harsh(FigureParams& p, Draw& d) {
   Tilt(p, d, 55.0);
   Blur(p, d);
   if (d.Chance(0.5)) Shadow(p, d);
@@ -180,29 +99,13 @@ FigureParams HarshSet(std::uint32_t seed, int index) {
     p.clutter = d.Int(1, 3);
     p.fill = d.Uniform(0.6, 0.98);
   }
-  return p;
-}
-
-// Two to six square figures of 4 to 12 cells a side on one page, each 60
-// to 300 pixels, mildly tilted.
-FigureParams MultiSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 12);
-  FigureParams p = Clean(d);
-  p.rows = p.cols = d.Int(4, 12);
-  p.size = std::max(d.Log(60.0, 300.0), kMinCell * p.rows);
-  p.figures = d.Int(2, 6);
-  p.fill = d.Uniform(0.6, 0.95);
-  Tilt(p, d, 30.0);
-  return p;
 }
 
 // The figure sizes of kSetSizes in turn (the longer side of the figure's box
-// as seen, so an 8000-pixel figure fits a 64 MP picture at any turn), filling 20-98% of the picture (up
-// to 64 MP: bigger pictures are cropped about the figure), mild tilt, blur
-// and noise.
-FigureParams SizesSet(std::uint32_t seed, int index) {
-  Draw d(seed, index, 13);
-  FigureParams p = Clean(d);
+// as seen, so an 8000-pixel figure fits a 64 MP picture at any turn), filling
+// 20-98% of the picture (up to 64 MP: bigger pictures are cropped about the
+// figure), mild tilt, blur and noise.
+void Sizes(FigureParams& p, Draw& d, int index) {
   p.size = kSetSizes[index % kSetSizeCount];
   p.box_size = true;
   const int most = static_cast<int>(std::min(16.0, p.size / kMinCell));
@@ -213,31 +116,82 @@ FigureParams SizesSet(std::uint32_t seed, int index) {
   Tilt(p, d, 20.0);
   p.blur = d.Uniform(0.0, 1.0);
   p.noise = d.Uniform(0.0, 4.0);
-  return p;
 }
 
-FigureParams RandomSet(std::uint32_t seed, int index) { return RandomParams(seed, index); }
+// A set: the clean base, then its own spoiling. Picture `index` of the set
+// made from `seed` draws from a stream of its own, numbered by the set's
+// place in the table (1 for "clean"), so adding a set changes no other.
+struct SetRule {
+  const char* name;
+  const char* about;  // one line: what varies and over what range
+  void (*spoil)(FigureParams& p, Draw& d, int index);
+};
+
+constexpr SetRule kRules[] = {
+    {"clean", "4-16 cells, 60-700 px, any turn, fill 30-90%, blur <= 0.5, noise <= 2",
+     [](FigureParams&, Draw&, int) {}},
+    {"tilt", "clean, camera tilted 0-55 deg about any axis, distance 1.5-4 sizes",
+     [](FigureParams& p, Draw& d, int) { Tilt(p, d, 55.0); }},
+    {"small-cells", "clean, cells of 4-8 px, 10-16 a side",
+     [](FigureParams& p, Draw& d, int) {
+       p.rows = d.Int(10, 16);
+       p.cols = d.Int(10, 16);
+       p.size = d.Uniform(kMinCell, 8.0) * std::max(p.rows, p.cols);
+       p.blur = d.Uniform(0.0, 0.5);
+     }},
+    {"blur", "clean, blur sigma 0-2 px (at most 0.4 cell)",
+     [](FigureParams& p, Draw& d, int) { Blur(p, d); }},
+    {"noise", "clean, noise sigma 2-18 gray levels",
+     [](FigureParams& p, Draw& d, int) { p.noise = d.Uniform(2.0, 18.0); }},
+    {"shadow", "clean, a sharp or soft shadow edge darkening 10-50%",
+     [](FigureParams& p, Draw& d, int) { Shadow(p, d); }},
+    {"lighting", "clean, light falling 10-50% across the picture",
+     [](FigureParams& p, Draw& d, int) { p.lighting = d.Uniform(0.1, 0.5); }},
+    {"contrast", "clean, paper and ink 20-60 gray levels apart",
+     [](FigureParams& p, Draw& d, int) { Contrast(p, d); }},
+    {"jpeg", "clean, JPEG quality 35-95", [](FigureParams& p, Draw& d, int) { p.jpeg = d.Int(35, 95); }},
+    // The picture frames the figure and the marks; marks spread a few figure
+    // sizes about the figure, so smaller figures and a larger picture keep
+    // most of them in view.
+    {"clutter", "clean, 60-400 px, 1-4 blocks larger than the figure, outlined boxes, text",
+     [](FigureParams& p, Draw& d, int) {
+       p.clutter = d.Int(1, 4);
+       p.fill = d.Uniform(0.6, 0.98);
+       p.size = std::max(d.Log(60.0, 400.0), kMinCell * std::max(p.rows, p.cols));
+       p.max_pixels = 2 * kSetPixels;
+     }},
+    {"harsh", "every condition above at once, each over its range",
+     [](FigureParams& p, Draw& d, int) { Harsh(p, d); }},
+    // Square figures of 4 to 12 cells a side, each 60 to 300 pixels.
+    {"multi", "2-6 square figures on one page, tilt <= 30 deg",
+     [](FigureParams& p, Draw& d, int) {
+       p.rows = p.cols = d.Int(4, 12);
+       p.size = std::max(d.Log(60.0, 300.0), kMinCell * p.rows);
+       p.figures = d.Int(2, 6);
+       p.fill = d.Uniform(0.6, 0.95);
+       Tilt(p, d, 30.0);
+     }},
+    {"sizes", "figures 60-8000 px filling 20-98% (pictures up to 64 MP)", Sizes},
+};
 
 }  // namespace
 
 const std::vector<ConditionSet>& ConditionSets() {
-  static const std::vector<ConditionSet> sets{
-      {"random", "the original mix: 60-1500 px, slight skew, blur <= 1, noise <= 8, gradient <= 0.3",
-       RandomSet},
-      {"clean", "4-16 cells, 60-700 px, any turn, fill 30-90%, blur <= 0.5, noise <= 2", CleanSet},
-      {"tilt", "clean, camera tilted 0-55 deg about any axis, distance 1.5-4 sizes", TiltSet},
-      {"small-cells", "clean, cells of 4-8 px, 10-16 a side", SmallCellsSet},
-      {"blur", "clean, blur sigma 0-2 px (at most 0.4 cell)", BlurSet},
-      {"noise", "clean, noise sigma 2-18 gray levels", NoiseSet},
-      {"shadow", "clean, a sharp or soft shadow edge darkening 10-50%", ShadowSet},
-      {"lighting", "clean, light falling 10-50% across the picture", LightingSet},
-      {"contrast", "clean, paper and ink 20-60 gray levels apart", ContrastSet},
-      {"jpeg", "clean, JPEG quality 35-95", JpegSet},
-      {"clutter", "clean, 60-400 px, 1-4 blocks larger than the figure, outlined boxes, text", ClutterSet},
-      {"harsh", "every condition above at once, each over its range", HarshSet},
-      {"multi", "2-6 square figures on one page, tilt <= 30 deg", MultiSet},
-      {"sizes", "figures 60-8000 px filling 20-98% (pictures up to 64 MP)", SizesSet},
-  };
+  static const std::vector<ConditionSet> sets = [] {
+    std::vector<ConditionSet> v{
+        {"random", "the original mix: 60-1500 px, slight skew, blur <= 1, noise <= 8, gradient <= 0.3",
+         [](std::uint32_t seed, int index) { return RandomParams(seed, index); }}};
+    for (std::uint32_t id = 1; id <= std::size(kRules); ++id) {
+      const SetRule& rule = kRules[id - 1];
+      v.push_back({rule.name, rule.about, [id, spoil = rule.spoil](std::uint32_t seed, int index) {
+                     Draw d(seed, index, id);
+                     FigureParams p = Clean(d);
+                     spoil(p, d, index);
+                     return p;
+                   }});
+    }
+    return v;
+  }();
   return sets;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace vxgen {
 struct ConditionSet {
   std::string name;
   std::string about;  // one line: what varies and over what range
-  FigureParams (*make)(std::uint32_t seed, int index);
+  std::function<FigureParams(std::uint32_t seed, int index)> make;
 };
 
 // Every set, "random" (the original mixed set) first.

@@ -9,7 +9,10 @@
 // wrong but reported read (the worst outcome, counted apart), failed. The
 // "random" set adds its table by size, cells and nearness to the ambiguous
 // 45-degree turns; "sizes" a table by figure size; "multi" reads every
-// figure and counts figures found and pictures with a false figure. --list
+// figure and counts figures found and pictures with a false figure; "harsh"
+// a table by each condition. Every one-figure picture is also read on its
+// true corners by the reader's cell step alone: a picture that step cannot
+// read right is beyond reach of any search, and is counted apart. --list
 // adds a line per picture not read wholly right; --dir DIR writes those
 // pictures there as bitmap files with their truth as JSON. The --max-*
 // flags narrow or widen the random set's spoiling. --render-only draws the
@@ -24,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,6 +48,9 @@ struct Case {
   vxgen::Score score;
   vxgen::PageScore page;
   std::string fault;
+  bool reach = true;        // the cells read right on the true corners (one-figure pictures)
+  std::string reach_fault;  // why not, when the reader refused them there
+  double cell = 0;          // the smallest cell side as seen, pixels
 };
 
 std::string SizeBin(double size) {
@@ -115,6 +122,95 @@ void PrintMultiDetail(std::FILE* out, const std::vector<const Case*>& cases) {
                "  figures found %d / %d (%.1f%%), misread %d, pictures with a false figure %d / %zu\n"
                "  (a picture is right when every figure is found and nothing else reported)\n",
                found, present, present ? 100.0 * found / present : 0.0, misread, with_false, cases.size());
+}
+
+// A group's read rate over all its pictures and over those within reach.
+struct ReachTally {
+  vxgen::Tally all;
+  int beyond = 0;        // pictures whose cells read wrong even on the true corners
+  int within_right = 0;  // pictures within reach read wholly right
+  void Add(const Case& c) {
+    all.Add(c.score);
+    beyond += !c.reach;
+    within_right += c.reach && c.score.right;
+  }
+};
+
+std::string ReachRow(const std::string& label, const ReachTally& t) {
+  char buf[200];
+  const int within = t.all.pictures - t.beyond;
+  std::snprintf(buf, sizeof buf, "%-24s %8d %8d (%5.1f%%) %9d %8d %7d %8d (%5.1f%%)", label.c_str(),
+                t.all.pictures, t.all.right, t.all.pictures ? 100.0 * t.all.right / t.all.pictures : 0.0,
+                t.all.wrong_ok, t.all.failed, t.beyond, t.within_right,
+                within ? 100.0 * t.within_right / within : 0.0);
+  return buf;
+}
+
+// The label of the bin holding v among the upper bounds `tops` (the last
+// bin open above).
+using Label = std::pair<int, std::string>;  // order in the table, text
+
+Label Bin(const char* what, double v, std::initializer_list<double> tops, const char* unit) {
+  double lo = 0;
+  int order = 0;
+  char buf[80];
+  for (double top : tops) {
+    if (v < top) {
+      std::snprintf(buf, sizeof buf, "%s %g-%g%s", what, lo, top, unit);
+      return {order, buf};
+    }
+    lo = top;
+    ++order;
+  }
+  std::snprintf(buf, sizeof buf, "%s >= %g%s", what, lo, unit);
+  return {order, buf};
+}
+
+Label Either(bool yes, const char* with, const char* without) {
+  return yes ? Label{1, with} : Label{0, without};
+}
+
+// The harsh set by each condition alone: every picture falls in one bin of
+// each condition, so each block of rows adds up to the whole set.
+void PrintByCondition(std::FILE* out, const std::vector<const Case*>& cases) {
+  std::vector<std::function<Label(const Case&)>> conditions = {
+      [](const Case& c) {
+        return Bin("tilt", c.params.tilt, {15, 30, 45}, " deg");
+      },
+      [](const Case& c) {
+        return Bin("cell", c.cell, {6, 10, 20}, " px");
+      },
+      [](const Case& c) {
+        return Bin("blur", c.params.blur, {0.5, 1, 1.5}, " px");
+      },
+      [](const Case& c) {
+        return Bin("contrast", c.params.paper - c.params.ink, {40, 80, 140}, "");
+      },
+      [](const Case& c) {
+        return Bin("noise/contrast", c.params.noise / (c.params.paper - c.params.ink), {0.1, 0.2, 0.35}, "");
+      },
+      [](const Case& c) { return Either(c.params.shadow > 0, "shadow", "no shadow"); },
+      [](const Case& c) {
+        if (c.params.jpeg == 0) return Label{-1, "no jpeg"};
+        return Bin("jpeg quality", c.params.jpeg, {50, 70}, "");
+      },
+      [](const Case& c) { return Either(c.params.clutter > 0, "clutter", "no clutter"); },
+  };
+  std::fprintf(out, "  by condition; beyond: cells read wrong even on the true corners\n");
+  std::fprintf(out, "  %-22s %8s %16s %9s %8s %7s %17s\n", "group", "pictures", "right", "wrong-ok", "failed",
+               "beyond", "right within reach");
+  for (const auto& condition : conditions) {
+    std::vector<std::pair<Label, ReachTally>> bins;
+    for (const Case* c : cases) {
+      const Label label = condition(*c);
+      auto it = std::find_if(bins.begin(), bins.end(), [&](const auto& b) { return b.first == label; });
+      if (it == bins.end()) it = bins.insert(bins.end(), {label, ReachTally{}});
+      it->second.Add(*c);
+    }
+    std::sort(bins.begin(), bins.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [label, tally] : bins)
+      std::fprintf(out, "  %s\n", ReachRow(label.second, tally).c_str());
+  }
 }
 
 int Usage() {
@@ -219,6 +315,15 @@ int main(int argc, char** argv) {
       c.page = vxgen::ScorePage(t.figures, r);
       c.score = all ? vxgen::PageAsScore(t.figures, c.page) : vxgen::ScoreReading(t.truth, r);
       c.fault = r.fault;
+      if (!all) {
+        c.cell = 1e9;
+        for (int k = 0; k < 4; ++k) c.cell = std::min(c.cell, 4 * vxgen::CornerTolerance(t.truth, k));
+        std::vector<std::uint8_t> storage;
+        const vxgen::Reading oracle = vxgen::ReadCellsOnCorners(vxgen::PictureImg(t.picture, storage),
+                                                                t.truth.rows, t.truth.cols, t.truth.corners);
+        c.reach = vxgen::ScoreReading(t.truth, oracle).right;
+        c.reach_fault = oracle.ok ? "cells read wrong" : oracle.fault;
+      }
       if (!c.score.right && !dir.empty()) {
         const std::string base =
             dir + "/" + c.set->name + "-" + std::to_string(seed) + "-" + std::to_string(c.index);
@@ -246,11 +351,16 @@ int main(int argc, char** argv) {
       count, seed);
   std::fprintf(out, "%s\n", vxgen::TallyHeader().c_str());
   for (const vxgen::ConditionSet* s : sets) {
-    vxgen::Tally tally;
+    ReachTally tally;
     std::vector<const Case*> mine;
     for (const Case& c : cases)
-      if (c.set == s) tally.Add(c.score), mine.push_back(&c);
-    std::fprintf(out, "%s\n", vxgen::TallyRow(s->name, tally).c_str());
+      if (c.set == s) tally.Add(c), mine.push_back(&c);
+    std::fprintf(out, "%s\n", vxgen::TallyRow(s->name, tally.all).c_str());
+    if (tally.beyond > 0)
+      std::fprintf(out, "  beyond reach %d; within reach %d of %d read right (%.1f%%)\n", tally.beyond,
+                   tally.within_right, tally.all.pictures - tally.beyond,
+                   100.0 * tally.within_right / std::max(1, tally.all.pictures - tally.beyond));
+    if (s->name == "harsh") PrintByCondition(out, mine);
     if (s->name == "random") PrintRandomDetail(out, mine);
     if (s->name == "sizes") PrintSizesDetail(out, mine);
     if (s->name == "multi") PrintMultiDetail(out, mine);
@@ -258,9 +368,10 @@ int main(int argc, char** argv) {
   if (list) {
     for (const Case& c : cases) {
       if (c.score.right) continue;
-      std::fprintf(out, "%s #%d %s: %s%s, %d wrong, corner error %.1f\n", c.set->name.c_str(), c.index,
+      std::fprintf(out, "%s #%d %s: %s%s, %d wrong, corner error %.1f%s\n", c.set->name.c_str(), c.index,
                    vxgen::DescribeParams(c.params).c_str(), c.score.read ? "read" : c.fault.c_str(),
-                   c.score.turned ? " (turned)" : "", c.score.wrong, c.score.corner_error);
+                   c.score.turned ? " (turned)" : "", c.score.wrong, c.score.corner_error,
+                   c.reach ? "" : (" (beyond reach: " + c.reach_fault + ")").c_str());
     }
   }
   if (unwritten > 0)

@@ -1,5 +1,6 @@
 #include "tools/read_adapter.h"
 
+#include "reader/cells.h"
 #include "vexolith/reader.h"
 
 namespace vxgen {
@@ -20,6 +21,20 @@ Reading ReadForEval(const IMG& picture, int rows, int cols, bool all) {
     found.confidence = f.confidence;
     out.figures.push_back(std::move(found));
   }
+  return out;
+}
+
+Reading ReadCellsOnCorners(const IMG& picture, int rows, int cols, const std::array<Pt, 4>& corners) {
+  vx::reader::Quad seen{};
+  for (int k = 0; k < 4; ++k) seen[k] = {corners[k].x, corners[k].y};
+  const vx::reader::CellReading cells =
+      vx::reader::ReadCells(vx::reader::PictureView(picture, true), seen, rows, cols, -1.0);
+  Reading out;
+  out.ok = cells.ok;
+  out.fault = cells.fault;
+  if (cells.ok)
+    out.figures.push_back(
+        {corners, std::vector<bool>(cells.black.begin(), cells.black.end()), cells.confidence});
   return out;
 }
 

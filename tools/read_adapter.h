@@ -32,4 +32,9 @@ struct Reading {
 // picture: row 0 is the top line, 24-bit or gray. all: every figure of that size, else the best one.
 Reading ReadForEval(const IMG& picture, int rows, int cols, bool all);
 
+// The reader's own cell reading and verdicts on corners given from outside
+// (the generator's true ones), with no search: ok false when its checks
+// refuse the figure even there. This bounds what any search could reach.
+Reading ReadCellsOnCorners(const IMG& picture, int rows, int cols, const std::array<Pt, 4>& corners);
+
 }  // namespace vxgen

@@ -84,15 +84,20 @@ TEST(Regions, OuterBoundaryRunsClockwiseAroundAFrame) {
 struct QuadCase {
   const char* name;
   double angle;  // degrees
-  double w, h;   // rectangle size in pixels
+  double w, h;   // rectangle size in pixels; w 0: a disc, w < 0: the quadrilateral below
   bool fits;
 };
 
+// A figure seen steeply from the side: its two boundary points farthest
+// apart (bottom-right, top-right) end one side rather than a diagonal.
+constexpr Quad kSteep{{{61.5, 14.7}, {138.3, 19.2}, {70.5, 166.2}, {9.9, 120.7}}};
+
 class QuadFit : public testing::TestWithParam<QuadCase> {};
 
-// Filled rectangles turned at several angles give their corners within half a
-// pixel (the fit lands on the edge, half a pixel outside the pixel centres);
-// a disc and a thin stroke give no quadrilateral.
+// Filled rectangles turned at several angles, and a quadrilateral in strong
+// perspective, give their corners within a pixel (the fit lands on the edge,
+// half a pixel outside the pixel centres); a disc and a thin stroke give no
+// quadrilateral.
 TEST_P(QuadFit, CornersOfTurnedRectangles) {
   const QuadCase& c = GetParam();
   const double a = c.angle * M_PI / 180.0, cx = 100, cy = 100;
@@ -102,10 +107,11 @@ TEST_P(QuadFit, CornersOfTurnedRectangles) {
   for (int k = 0; k < 4; ++k)
     truth[k] = {cx + corners[k][0] * std::cos(a) - corners[k][1] * std::sin(a),
                 cy + corners[k][0] * std::sin(a) + corners[k][1] * std::cos(a)};
+  if (c.w < 0) truth = kSteep;
   Plane p(200, 200);
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 200; ++x)
-      p.Row(y)[x] = c.w > 0 ? Contains(truth, {double(x), double(y)}) : std::hypot(x - cx, y - cy) < 60;
+      p.Row(y)[x] = c.w != 0 ? Contains(truth, {double(x), double(y)}) : std::hypot(x - cx, y - cy) < 60;
   const Labels l = LabelRegions(p);
   ASSERT_EQ(l.regions.size(), 1u);
   Quad q{};
@@ -119,13 +125,12 @@ TEST_P(QuadFit, CornersOfTurnedRectangles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, QuadFit,
-                         testing::Values(QuadCase{"square", 0, 101, 101, true},
-                                         QuadCase{"turned", 17, 120, 80, true},
-                                         QuadCase{"steep", 63, 90, 140, true},
-                                         QuadCase{"disc", 0, 0, 0, false},
-                                         QuadCase{"stroke", 30, 150, 3, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, QuadFit,
+    testing::Values(QuadCase{"square", 0, 101, 101, true}, QuadCase{"turned", 17, 120, 80, true},
+                    QuadCase{"steep", 63, 90, 140, true}, QuadCase{"perspective", 0, -1, -1, true},
+                    QuadCase{"disc", 0, 0, 0, false}, QuadCase{"stroke", 30, 150, 3, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vx::reader

@@ -1,0 +1,142 @@
+#include "reader/cell_checks.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx::reader {
+
+double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
+                 double v1, int n) {
+  double sum = 0.0;
+  for (int a = 0; a < n; ++a) {
+    for (int b = 0; b < n; ++b) {
+      const Point p = map.Apply(u0 + (u1 - u0) * (b + 0.5) / n, v0 + (v1 - v0) * (a + 0.5) / n);
+      if (!picture.Inside(p.x, p.y)) return std::nan("");
+      sum += picture.Sample(p.x, p.y);
+    }
+  }
+  return sum / (n * n);
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return std::nan("");
+  const std::size_t mid = v.size() / 2;
+  std::nth_element(v.begin(), v.begin() + mid, v.end());
+  return v[mid];
+}
+
+// For a figure read with every inner cell white: the thin lines between the
+// inner cells must show darker than the cells, or the quadrilateral is a
+// mere outlined box. Below 12 pixels a cell's lines are under a pixel wide
+// and blur hides them; such a reading cannot be told from a box and is
+// refused. A figure of 3 x 3 cells has no inner lines and is a box anyway.
+bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows, int cols, double cell_px,
+                    double cell_gray, double contrast) {
+  if (rows < 4 && cols < 4) return true;
+  if (cell_px < 12.0) return false;
+  double sum = 0.0;
+  int n = 0;
+  for (int i = 1; i + 1 < rows; ++i) {
+    for (int j = 1; j + 1 < cols; ++j) {
+      for (int t = 1; t <= 3; ++t) {
+        const double along = t / 4.0;
+        if (j + 2 < cols) {  // the line right of cell (i, j)
+          const Point p = map.Apply(double(j + 1) / cols, (i + along) / rows);
+          sum += picture.Sample(p.x, p.y), ++n;
+        }
+        if (i + 2 < rows) {  // the line below it
+          const Point p = map.Apply((j + along) / cols, double(i + 1) / rows);
+          sum += picture.Sample(p.x, p.y), ++n;
+        }
+      }
+    }
+  }
+  return n == 0 || cell_gray - sum / n >= 0.06 * contrast;
+}
+
+// How much less sure a cell's value is for a shadow edge crossing near it:
+// how far the cell's value would move with the edge moved either way as
+// far as the fit leaves its place in doubt.
+double EdgeDoubt(const Light& light, int i, int j, int n) {
+  double at[3] = {0, 0, 0};
+  const double shifts[3] = {0.0, -light.doubt_minus(), light.doubt_plus()};
+  for (int s = 0; s < 3; ++s)
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b)
+        at[s] +=
+            light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n, shifts[s]) / (n * n);
+  const double span = std::max(at[0] * (1.0 - light.InkShare()), 4.0);
+  return std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0])) / span;
+}
+
+// Black cells are solid ink: each inner black cell reads about as dark as
+// the ring, less what blur from its white neighbours takes away. With a
+// blur of 0.4 cell (the most a readable figure has) a black cell keeps
+// about 0.87 of its darkness for each white side across one axis, 0.74 for
+// white on both sides of an axis, so 0.55 alone. Each black cell must reach
+// that share of the ring's typical value for its own neighbours, less the
+// noise the white cells show (three times their spread). A thick frame or a
+// mark only partly covering cells reads lighter than this.
+bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,
+                     int cols, double threshold) {
+  std::vector<double> ring, white;
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        ring.push_back(values[k]);
+      else if (!black[k])
+        white.push_back(values[k]);
+    }
+  if (white.size() < 2) return true;
+  double mean = 0.0, square = 0.0;
+  for (double v : white) mean += v, square += v * v;
+  mean /= white.size();
+  const double spread = std::sqrt(std::max(0.0, square / white.size() - mean * mean));
+  const double solid = Median(ring);
+  auto is_black = [&](int i, int j) { return black[static_cast<std::size_t>(i) * cols + j] != 0; };
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) {
+      if (!is_black(i, j)) continue;
+      double keep = 1.0;
+      for (int axis = 0; axis < 2; ++axis) {
+        const int whites =
+            axis == 0 ? !is_black(i - 1, j) + !is_black(i + 1, j) : !is_black(i, j - 1) + !is_black(i, j + 1);
+        keep *= whites == 0 ? 1.0 : whites == 1 ? 0.87 : 0.74;
+      }
+      const double floor = threshold + 0.9 * (keep * solid - threshold) - 3.0 * spread;
+      if (values[static_cast<std::size_t>(i) * cols + j] < floor) return false;
+    }
+  return true;
+}
+
+// A shadow edge along a side may cut a figure: the part in shadow (or in
+// light) then passes for a whole one, its cut side running along the edge.
+// Beyond a true figure's corners lies paper; beyond a cut the two other
+// sides' ring goes on. True when the cell-sized patches just beyond both
+// ends of `side` (-1: none) are darker than paper, as the light gives it
+// there, by 30% of the way to ink (a patch of paper is not, by some margin
+// for noise). (The paper strip beside a cut side is the
+// rest of the figure, so the fitted light stands for paper.)
+bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,
+                int cols) {
+  if (side < 0) return false;
+  const double du = 1.0 / cols, dv = 1.0 / rows;
+  for (int e = 0; e < 2; ++e) {
+    // The patch beyond end e of the side, in unit-square bounds.
+    double u0, v0;
+    if (side == 0 || side == 2) {
+      u0 = e == 0 ? 0.1 * du : 1 - 0.9 * du;
+      v0 = side == 0 ? -0.9 * dv : 1 + 0.1 * dv;
+    } else {
+      u0 = side == 3 ? -0.9 * du : 1 + 0.1 * du;
+      v0 = e == 0 ? 0.1 * dv : 1 - 0.9 * dv;
+    }
+    const double g = PatchMean(picture, map, u0, u0 + 0.8 * du, v0, v0 + 0.8 * dv, 3);
+    const double paper = light.Paper((u0 + 0.4 * du) * cols, (v0 + 0.4 * dv) * rows);
+    if (std::isnan(g) || g >= paper - 0.3 * (1.0 - light.InkShare()) * paper) return false;
+  }
+  return true;
+}
+
+}  // namespace vx::reader

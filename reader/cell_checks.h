@@ -1,0 +1,42 @@
+// The pieces of evidence a candidate figure's cells are judged by, beside
+// the split of their values: patches sampled through the figure's map, and
+// the checks that tell a figure from an outlined box, a thick frame, or a
+// figure cut along a shadow's edge. Each is explained where it is defined.
+#pragma once
+
+#include <vector>
+
+#include "reader/geometry.h"
+#include "reader/light.h"
+#include "reader/plane.h"
+
+namespace vx::reader {
+
+// Mean gray over u0..u1, v0..v1 of the unit square, n x n samples; NaN when
+// a sample falls outside the picture.
+double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
+                 double v1, int n);
+
+// The middle value (the upper middle for an even count); NaN for none.
+double Median(std::vector<double> v);
+
+// Every inner cell read white: the thin lines between them show darker than
+// the cells (else an outlined box).
+bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows, int cols, double cell_px,
+                    double cell_gray, double contrast);
+
+// How far cell (i, j)'s value may move with the shadow's edge anywhere its
+// fit leaves in doubt (n x n samples over the cell's central half).
+double EdgeDoubt(const Light& light, int i, int j, int n);
+
+// Every inner black cell reads about as dark as the ring, allowing for blur
+// from its white neighbours and for noise.
+bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,
+                     int cols, double threshold);
+
+// The ring goes on beyond side `side` (0 top, 1 right, 2 bottom, 3 left;
+// -1 none): the figure is part of a larger one.
+bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,
+                int cols);
+
+}  // namespace vx::reader

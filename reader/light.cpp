@@ -1,0 +1,194 @@
+#include "reader/light.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vx::reader {
+namespace {
+
+// The share of the shadow's depth at signed distance d from its edge's
+// middle, for an edge `soft` wide: 0 on the lit side, 1 in the shadow,
+// easing in and out as a soft shadow does.
+double EdgeShare(double d, double soft) {
+  const double t = std::clamp(d / soft + 0.5, 0.0, 1.0);
+  return t * t * (3.0 - 2.0 * t);
+}
+
+struct EdgeLine {
+  double ax, ay, nx, ny, soft;
+};
+
+// Least squares of log gray over the terms 1, x, y, the edge's share (when
+// `edge`) and the ink flag. Returns the sum of squared residuals; `c` gets
+// the coefficients (c[3] 0 without an edge). Infinity when singular.
+double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs, const EdgeLine* edge,
+             double c[5], const std::vector<char>* use = nullptr) {
+  constexpr int kTerms = 5;
+  double m[kTerms][kTerms + 1] = {};
+  auto terms = [&](const LightSample& p, double t[kTerms]) {
+    t[0] = 1.0, t[1] = p.x, t[2] = p.y, t[4] = p.ink ? 1.0 : 0.0;
+    t[3] = edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+  };
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    if (use && !(*use)[k]) continue;
+    double t[kTerms];
+    terms(s[k], t);
+    for (int a = 0; a < kTerms; ++a) {
+      for (int b = 0; b < kTerms; ++b) m[a][b] += t[a] * t[b];
+      m[a][kTerms] += t[a] * logs[k];
+    }
+  }
+  if (!edge) m[3][3] = 1.0;  // no edge term: its coefficient comes out 0
+  // Gaussian elimination with partial pivoting.
+  for (int col = 0; col < kTerms; ++col) {
+    int pivot = col;
+    for (int r = col + 1; r < kTerms; ++r)
+      if (std::fabs(m[r][col]) > std::fabs(m[pivot][col])) pivot = r;
+    if (std::fabs(m[pivot][col]) < 1e-9) return INFINITY;
+    for (int k = 0; k <= kTerms; ++k) std::swap(m[col][k], m[pivot][k]);
+    for (int r = 0; r < kTerms; ++r) {
+      if (r == col) continue;
+      const double f = m[r][col] / m[col][col];
+      for (int k = col; k <= kTerms; ++k) m[r][k] -= f * m[col][k];
+    }
+  }
+  for (int a = 0; a < kTerms; ++a) c[a] = m[a][kTerms] / m[a][a];
+  double rss = 0.0;
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    if (use && !(*use)[k]) continue;
+    double t[kTerms];
+    terms(s[k], t);
+    double fit = 0.0;
+    for (int a = 0; a < kTerms; ++a) fit += c[a] * t[a];
+    rss += (logs[k] - fit) * (logs[k] - fit);
+  }
+  return rss;
+}
+
+}  // namespace
+
+Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& round, int rows, int cols) {
+  std::vector<double> logs;
+  for (const LightSample& s : samples) logs.push_back(std::log(std::max(s.gray, 1.0)));
+  const double plane = Solve(samples, logs, nullptr, c_);
+  const int n = static_cast<int>(round.size());
+  // Whatever the light's form, samples far off it (a dark mark on the paper
+  // beside the figure) are left out and the same form fitted again.
+  auto refit = [&](const EdgeLine* edge) {
+    std::vector<double> off;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+      const LightSample& p = samples[k];
+      const double e =
+          edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+      off.push_back(std::fabs(logs[k] - (c_[0] + c_[1] * p.x + c_[2] * p.y + c_[3] * e + c_[4] * p.ink)));
+    }
+    std::vector<double> sorted = off;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double limit = std::max(0.1, 3.0 * 1.4826 * sorted[sorted.size() / 2]);
+    std::vector<char> use(samples.size());
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < samples.size(); ++k) kept += use[k] = off[k] <= limit;
+    double c[5];
+    if (kept >= 8 && std::isfinite(Solve(samples, logs, edge, c, &use))) std::copy(c, c + 5, c_);
+  };
+  // Light falling evenly explains the samples to within 4% (noise, the
+  // paper's grain): nothing to look for.
+  if (!std::isfinite(plane)) return;
+  if (n < 8 || plane <= samples.size() * 0.04 * 0.04) {
+    refit(nullptr);
+    return;
+  }
+
+  // The edge's ends lie between neighbouring paper samples of the round:
+  // end position q runs along the round in quarter samples.
+  auto at = [&](int q) {
+    const int k = (q / 4) % n, next = (k + 1) % n;
+    const double f = (q % 4) / 4.0;
+    const LightSample &a = samples[round[k]], &b = samples[round[next]];
+    return std::array<double, 2>{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
+  };
+  const double size = std::max(rows, cols);
+  const double widths[4] = {0.3, 0.1 * size, 0.25 * size, 0.5 * size};
+  double best = INFINITY, best_c[5] = {};
+  EdgeLine best_edge{};
+  int best_q1 = 0, best_q2 = 0;
+  auto attempt = [&](int q1, int q2, double soft) {
+    q1 = (q1 % (4 * n) + 4 * n) % (4 * n), q2 = (q2 % (4 * n) + 4 * n) % (4 * n);
+    const auto p = at(q1), e = at(q2);
+    const double dx = e[0] - p[0], dy = e[1] - p[1], len = std::hypot(dx, dy);
+    if (len < 0.5) return;
+    const EdgeLine edge{p[0], p[1], -dy / len, dx / len, soft};
+    double c[5];
+    const double rss = Solve(samples, logs, &edge, c);
+    if (rss < best) best = rss, best_edge = edge, best_q1 = q1, best_q2 = q2, std::copy(c, c + 5, best_c);
+  };
+  // Coarse: ends half way between samples, at most about 24 places.
+  const int stride = std::max(1, (n + 23) / 24);
+  for (int i = 0; i < n; i += stride)
+    for (int j = i + stride; j < n; j += stride)
+      for (double soft : widths) attempt(4 * i + 2, 4 * j + 2, soft);
+  if (!std::isfinite(best)) {
+    refit(nullptr);
+    return;
+  }
+  // Fine: each end in turn moved in quarter samples within a stride.
+  for (int pass = 0; pass < 2; ++pass) {
+    const int q1 = best_q1, q2 = best_q2;
+    for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(q1 + d, q2, best_edge.soft);
+    const int q1_now = best_q1;
+    for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(q1_now, q2 + d, best_edge.soft);
+  }
+  // A shadow: it halves what the plane leaves unexplained, and darkens by
+  // at least a tenth.
+  if (!(best < 0.5 * plane) || std::fabs(best_c[3]) < std::log(1.0 / 0.9)) {
+    refit(nullptr);
+    return;
+  }
+  std::copy(best_c, best_c + 5, c_);
+  refit(&best_edge);
+  ax_ = best_edge.ax, ay_ = best_edge.ay, nx_ = best_edge.nx, ny_ = best_edge.ny, soft_ = best_edge.soft;
+  shadow_ = true;
+  // How far the edge may move either way before the fit gets clearly worse
+  // (by four times the samples' own variance about it): a soft edge seen
+  // along many samples is placed closely, a sharp one between two samples
+  // only to within their spacing.
+  const double variance = best / std::max<double>(1.0, samples.size() - 5.0);
+  for (int side = 0; side < 2; ++side) {
+    double& out = side ? doubt_plus_ : doubt_minus_;
+    out = 0.1;
+    for (double d = 0.1; d <= 0.5 + 1e-9; d += 0.1) {
+      EdgeLine moved = best_edge;
+      const double shift = side ? d : -d;
+      moved.ax += shift * moved.nx, moved.ay += shift * moved.ny;
+      double c[5];
+      if (Solve(samples, logs, &moved, c) > best + 4.0 * variance) break;
+      out = d;
+    }
+  }
+}
+
+double Light::Paper(double x, double y, double shift) const {
+  const double edge = shadow_ ? EdgeShare((x - ax_) * nx_ + (y - ay_) * ny_ - shift, soft_) : 0.0;
+  return std::exp(c_[0] + c_[1] * x + c_[2] * y + c_[3] * edge);
+}
+
+int Light::EdgeAlongSide(int rows, int cols, double degrees, double cells) const {
+  if (!shadow_) return -1;
+  const double sides[4][4] = {{0, 0, double(cols), 0},
+                              {double(cols), 0, double(cols), double(rows)},
+                              {0, double(rows), double(cols), double(rows)},
+                              {0, 0, 0, double(rows)}};
+  for (int k = 0; k < 4; ++k) {
+    const double* s = sides[k];
+    const double len = std::hypot(s[2] - s[0], s[3] - s[1]);
+    const double across = std::fabs(((s[2] - s[0]) * nx_ + (s[3] - s[1]) * ny_) / len);
+    const double d0 = (s[0] - ax_) * nx_ + (s[1] - ay_) * ny_, d1 = (s[2] - ax_) * nx_ + (s[3] - ay_) * ny_;
+    if (across < std::sin(degrees * M_PI / 180.0) && std::fabs(d0) < cells && std::fabs(d1) < cells) return k;
+  }
+  return -1;
+}
+
+double Light::InkShare() const { return std::clamp(std::exp(c_[4]), 0.0, 1.0); }
+
+}  // namespace vx::reader
