@@ -77,4 +77,22 @@ const IMG& BenchPicture() {
   return picture.img;
 }
 
+const vxgen::TestPicture& FigurePhoto() {
+  static const vxgen::TestPicture picture = [] {
+    vxgen::FigureParams params;
+    params.rows = 12;
+    params.cols = 16;
+    params.size = 3600;
+    params.angle = 3;
+    params.skew = 0.01;
+    params.blur = 1.0;
+    params.noise = 4;
+    params.gradient = 0.2;
+    params.margin = 0.05;
+    params.seed = 12;
+    return vxgen::Render(params);
+  }();
+  return picture;
+}
+
 }  // namespace vxbench

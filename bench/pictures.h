@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "tools/test_picture.h"
 #include "vexolith.h"
 
 namespace vxbench {
@@ -24,6 +25,11 @@ Picture Photo(int width, int height);
 // cell and glyph is s times as large (as if the page were taken at a higher
 // resolution), so the count of regions stays while their pixels grow.
 Picture LetterPage(int width, int height, double scale = 1.0);
+
+// The reader's 12-megapixel photo, made once: a 12 x 16 figure 3600 pixels
+// across in about 3970 x 3070 pixels, a slight turn, blur, noise and falling
+// light.
+const vxgen::TestPicture& FigurePhoto();
 
 // The 4000 x 3000 Photo, made once; callers must not change it.
 const IMG& BenchPicture();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/pictures.h"
 #include "tools/bmp_file.h"
 #include "tools/jpeg_round_trip.h"
 #include "tools/test_picture.h"
@@ -14,24 +15,7 @@
 
 namespace {
 
-// About 3970 x 3070 pixels: 12 x 16 cells, 3600 pixels across, a slight turn.
-const vxgen::TestPicture& Photo() {
-  static const vxgen::TestPicture picture = [] {
-    vxgen::FigureParams params;
-    params.rows = 12;
-    params.cols = 16;
-    params.size = 3600;
-    params.angle = 3;
-    params.skew = 0.01;
-    params.blur = 1.0;
-    params.noise = 4;
-    params.gradient = 0.2;
-    params.margin = 0.05;
-    params.seed = 12;
-    return vxgen::Render(params);
-  }();
-  return picture;
-}
+const vxgen::TestPicture& Photo() { return vxbench::FigurePhoto(); }
 
 vexolith::ReaderOptions Options(const vxgen::TestPicture& t) {
   vexolith::ReaderOptions o;

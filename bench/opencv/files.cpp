@@ -40,22 +40,6 @@ void WriteFile(const std::string& path, const cv::Mat& bgr) {
   cv::imwrite(path, bgr, {cv::IMWRITE_JPEG_QUALITY, 90});
 }
 
-// About 3970 x 3070 pixels: a 12 x 16 figure 3600 pixels across, a slight
-// turn, blur, noise and falling light.
-vxgen::TestPicture Figure() {
-  vxgen::FigureParams params;
-  params.rows = 12;
-  params.cols = 16;
-  params.size = 3600;
-  params.angle = 3;
-  params.skew = 0.01;
-  params.blur = 1.0;
-  params.noise = 4;
-  params.gradient = 0.2;
-  params.margin = 0.05;
-  params.seed = 12;
-  return vxgen::Render(params);
-}
 
 // The corners of a convex quadrilateral in the order top-left, top-right,
 // bottom-right, bottom-left (image y downward).
@@ -114,7 +98,7 @@ void FileRow(const char* what, const std::function<void()>& ours, const std::fun
 }  // namespace
 
 void CompareFiles() {
-  const vxgen::TestPicture figure = Figure();
+  const vxgen::TestPicture& figure = vxbench::FigurePhoto();
   const vxgen::Picture& p = figure.picture;
   const cv::Mat bgr(p.height, p.width, CV_8UC3, const_cast<unsigned char*>(p.bgr.data()));
   std::printf("\nPicture files, %d x %d pixels, read with fresh memory (ms)\n\n", p.width, p.height);

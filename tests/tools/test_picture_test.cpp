@@ -157,16 +157,22 @@ TEST(ConditionSets, StayWithinTheirRangesAndReachTheirEnds) {
       if (set.name != "random") {
         EXPECT_GE(cell, 4.0) << k;
         EXPECT_GE(gap, 20.0) << k;
-        EXPECT_TRUE(p.fill >= 0.2 && p.fill <= 0.98) << k << " fill " << p.fill;
+        EXPECT_GE(p.fill, 0.2) << k;
+        EXPECT_LE(p.fill, 0.98) << k;
       }
       EXPECT_LE(p.tilt, 55.0) << k;
       EXPECT_LE(p.blur, 2.0) << k;
       EXPECT_LE(p.noise, 18.0) << k;
       EXPECT_LE(p.shadow, 0.5) << k;
       EXPECT_LE(p.lighting, 0.5) << k;
-      EXPECT_TRUE(p.jpeg == 0 || (p.jpeg >= 35 && p.jpeg <= 95)) << k << " jpeg " << p.jpeg;
-      EXPECT_TRUE(p.figures >= 1 && p.figures <= 6) << k;
-      EXPECT_TRUE(p.rows >= 4 && p.cols >= 4 && p.rows <= 16 && p.cols <= 16) << k;
+      if (p.jpeg != 0) {
+        EXPECT_GE(p.jpeg, 35) << k;
+        EXPECT_LE(p.jpeg, 95) << k;
+      }
+      EXPECT_GE(p.figures, 1) << k;
+      EXPECT_LE(p.figures, 6) << k;
+      EXPECT_GE(std::min(p.rows, p.cols), 4) << k;
+      EXPECT_LE(std::max(p.rows, p.cols), 16) << k;
       most_tilt = std::max(most_tilt, p.tilt), most_blur = std::max(most_blur, p.blur);
       most_noise = std::max(most_noise, p.noise), most_shadow = std::max(most_shadow, p.shadow);
       least_gap = std::min(least_gap, p.paper - p.ink), least_cell = std::min(least_cell, cell);
