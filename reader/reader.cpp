@@ -2,7 +2,9 @@
 // finer one when nothing was found), the choice among the figures found.
 #include "vexolith/reader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -109,11 +111,12 @@ ReadResult ReadFile(const std::string& path, const ReaderOptions& options) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return Fail(r, std::string("cannot open: ") + std::strerror(errno));
   if (S_ISDIR(st.st_mode)) return Fail(r, "cannot open: Is a directory");
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    std::fclose(f);
-  } else {
-    return Fail(r, std::string("cannot open: ") + std::strerror(errno));
-  }
+  // A FIFO or a device would block the opening (or never end): only regular
+  // files are read, and the access check opens without waiting.
+  if (!S_ISREG(st.st_mode)) return Fail(r, "cannot open: not a regular file");
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Fail(r, std::string("cannot open: ") + std::strerror(errno));
+  ::close(fd);
   const IMG picture = OpenGraphFile(path.c_str());
   if (!picture.valid) return Fail(r, "not a picture that can be read (BMP, PNG, JPEG, TIFF or GIF)");
   const std::unique_ptr<unsigned char[], void (*)(unsigned char*)> owner(picture.bits, vx::FreeBytes);

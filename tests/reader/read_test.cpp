@@ -2,12 +2,14 @@
 // known corners and cells; drawn ones holding only things that are not
 // figures; several figures; many threads; nothing printed.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -171,6 +173,12 @@ TEST(Reader, BadRecordsAndOptionsAreRefused) {
   o.rows = 10;
   EXPECT_EQ(vexolith::Read(IMG{px, 11, 48, 16, 1, 0}, true, o).fault, "picture too small (11x16 pixels)");
   EXPECT_EQ(vexolith::ReadFile("/nonexistent/x.png", o).fault, "cannot open: No such file or directory");
+  // A FIFO with no writer once made ReadFile wait forever.
+  const std::string fifo = testing::TempDir() + "vexolith_reader_fifo";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(vexolith::ReadFile(fifo, o).fault, "cannot open: not a regular file");
+  std::remove(fifo.c_str());
 }
 
 // Row order: a bottom-up record gives the same corners as seen; a given
