@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <vector>
 
 namespace vx::reader {
 
@@ -82,6 +84,55 @@ Plane ThresholdBlock(const Plane& plane, const Integral& sums, int block) {
     }
   }
   return out;
+}
+
+namespace {
+
+// Running maximum (or minimum) over a centred window of `window` entries
+// along one line of `n` values `step` apart, cut at the line's ends: a
+// queue of indices whose values only fall (rise) keeps each step O(1).
+template <bool kMax>
+void RunningExtreme(const std::uint8_t* in, std::uint8_t* out, int n, std::ptrdiff_t step, int window,
+                    std::vector<int>& queue) {
+  const int half = window / 2;
+  queue.resize(n);
+  int head = 0, tail = 0;
+  auto better = [](std::uint8_t a, std::uint8_t b) { return kMax ? a >= b : a <= b; };
+  int next = 0;  // next index to enter the window
+  for (int x = 0; x < n; ++x) {
+    const int last = std::min(n - 1, x - half + window - 1);
+    for (; next <= last; ++next) {
+      while (tail > head && better(in[next * step], in[queue[tail - 1] * step])) --tail;
+      queue[tail++] = next;
+    }
+    while (queue[head] < x - half) ++head;
+    out[x * step] = in[queue[head] * step];
+  }
+}
+
+template <bool kMax>
+Plane Extreme(const Plane& plane, int window) {
+  const int w = plane.width, h = plane.height;
+  Plane across(w, h), out(w, h);
+  std::vector<int> queue;
+  for (int y = 0; y < h; ++y) RunningExtreme<kMax>(plane.Row(y), across.Row(y), w, 1, window, queue);
+  for (int x = 0; x < w; ++x) RunningExtreme<kMax>(across.px.data() + x, out.px.data() + x, h, w, window, queue);
+  return out;
+}
+
+}  // namespace
+
+Plane Flatten(const Plane& plane, int window) {
+  const Plane paper = Extreme<false>(Extreme<true>(plane, window), window);
+  Plane out(plane.width, plane.height);
+  for (std::size_t i = 0; i < plane.px.size(); ++i)
+    out.px[i] = static_cast<std::uint8_t>(
+        (255 * static_cast<int>(plane.px[i]) + paper.px[i] / 2) / std::max<int>(paper.px[i], 1));
+  return out;
+}
+
+Plane CloseGaps(const Plane& binary, int width) {
+  return Extreme<false>(Extreme<true>(binary, width), width);
 }
 
 }  // namespace vx::reader

@@ -44,4 +44,16 @@ Plane ThresholdLocal(const Plane& plane, const Integral& sums, int window, int o
 // block x block tiling: the level follows the light halfway to mid-gray.
 Plane ThresholdBlock(const Plane& plane, const Integral& sums, int block);
 
+// The plane divided by the level of the paper under each pixel, scaled so
+// paper is 255: the paper level is the plane's closing (largest value over a
+// window x window square, then the smallest of those), which takes away
+// every dark thing narrower than the window and keeps the steps of a shadow
+// edge where they are. Ink reads as its share of the paper's light, alike on
+// both sides of a shadow edge.
+Plane Flatten(const Plane& plane, int window);
+
+// A black-and-white plane with white gaps narrower than `width` pixels
+// closed (black spread by the window, then taken back).
+Plane CloseGaps(const Plane& binary, int width);
+
 }  // namespace vx::reader

@@ -139,4 +139,44 @@ bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& 
   return true;
 }
 
+// A figure cut by a shadow edge, read from its lit or shaded part alone,
+// leaves the ring running on past the cut: beyond both ends of the cut side
+// the ring's rows go on in ink, where beyond a true figure's corners lies
+// paper. Each end's patch (a cell past the side, in line with the ring) is
+// compared with the patch diagonally past the corner, which is paper either
+// way and lies on the same side of such an edge. True when both ends of
+// some side are darker than that paper by half the ring's share of it.
+bool RingRunsOn(const PictureView& picture, const Homography& map, int rows, int cols, double ring_share) {
+  const double du = 1.0 / cols, dv = 1.0 / rows;
+  auto patch = [&](double u, double v) {  // a cell-sized patch centred at (u, v), 80% across
+    return PatchMean(picture, map, u - 0.4 * du, u + 0.4 * du, v - 0.4 * dv, v + 0.4 * dv, 3);
+  };
+  for (int side = 0; side < 4; ++side) {
+    int dark_ends = 0;
+    for (int e = 0; e < 2; ++e) {
+      // The corner at end e of the side, the outward step across the side,
+      // and the step along it past the corner.
+      double u, v, out_u = 0, out_v = 0, on_u = 0, on_v = 0;
+      if (side == 0 || side == 2) {
+        u = e == 0 ? 0.0 : 1.0;
+        v = side == 0 ? 0.0 : 1.0;
+        on_u = e == 0 ? -du : du;
+        out_v = side == 0 ? -dv : dv;
+      } else {
+        u = side == 3 ? 0.0 : 1.0;
+        v = e == 0 ? 0.0 : 1.0;
+        on_v = e == 0 ? -dv : dv;
+        out_u = side == 3 ? -du : du;
+      }
+      // In line with the ring beside the corner, and diagonally past it.
+      const double ring_on = patch(u + 0.5 * out_u - 0.5 * on_u, v + 0.5 * out_v - 0.5 * on_v);
+      const double paper = patch(u + 0.5 * out_u + 0.5 * on_u, v + 0.5 * out_v + 0.5 * on_v);
+      if (std::isnan(ring_on) || std::isnan(paper)) break;
+      if (ring_on < paper * (1.0 - 0.5 * ring_share)) ++dark_ends;
+    }
+    if (dark_ends == 2) return true;
+  }
+  return false;
+}
+
 }  // namespace vx::reader

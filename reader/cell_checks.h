@@ -39,4 +39,8 @@ bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsign
 bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,
                 int cols);
 
+// The ring runs on in ink past both ends of some side (a figure cut along
+// that side), `ring_share` the ring's typical darkness over its paper.
+bool RingRunsOn(const PictureView& picture, const Homography& map, int rows, int cols, double ring_share);
+
 }  // namespace vx::reader

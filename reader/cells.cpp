@@ -240,6 +240,11 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       return r;
     }
   }
+  if (RingRunsOn(picture, map, rows, cols, typical_share)) {
+    r.fault = "the ring runs on past a side (part of a figure)";
+    r.decisive = true;
+    return r;
+  }
 
   r.values.resize(cells);
   for (int i = 0; i < rows; ++i) {
