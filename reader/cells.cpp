@@ -320,14 +320,18 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       for (double v : inner) mean += v / inner.size();
       if (!inner.empty() && mean > 0.5) {
         // Black inside and out: nothing tells such a figure from a filled
-        // dark block, so it is not taken for one.
+        // dark block. It is read (the gap to paper's 0 splits it) but marked,
+        // and the search takes it only when nothing better is in the picture.
+        r.filled = true;
         r.fault = "every cell reads black (a filled block, not a figure)";
-        return r;
+        r.threshold = sorted.front() / 2.0;
+        gap = sorted.front();
+      } else {
+        const double whitest = sorted.empty() ? 0.0 : sorted.back();
+        r.threshold = (whitest + 1.0) / 2.0;
+        gap = 1.0 - whitest;
       }
-      const double whitest = sorted.empty() ? 0.0 : sorted.back();
-      r.threshold = (whitest + 1.0) / 2.0;
-      gap = 1.0 - whitest;
-      if (!InnerLinesShow(picture, map, rows, cols, cell_px, Median(inner_gray), typical)) {
+      if (!r.filled && !InnerLinesShow(picture, map, rows, cols, cell_px, Median(inner_gray), typical)) {
         r.fault = "no grid lines seen between the white cells (an outlined box, not a figure)";
         return r;
       }

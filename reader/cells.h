@@ -36,6 +36,7 @@ struct CellReading {
   double threshold = 0.5;
   double confidence = 0.0;  // 0..1
   bool uniform = false;     // the inner cells all read one colour
+  bool filled = false;      // ...and that colour black: a filled block to any eye
   bool shadow = false;      // read with a shadow edge fitted across the figure
   bool decisive = false;    // refused whatever light is assumed
 };

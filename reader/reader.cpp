@@ -73,16 +73,40 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   const vx::reader::PictureView view(picture, top_down);
   std::vector<Accepted> found;
   std::string fault;
+  std::vector<vx::reader::Quad> others;
+  auto figure_found = [&] {
+    return std::any_of(found.begin(), found.end(), [](const Accepted& a) { return !a.cells.filled; });
+  };
   int factor = vx::reader::ReductionFactor(picture.width, picture.height, options.max_side);
-  vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
+  vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others);
   // Nothing at the working size: small figures may have been lost in the
   // reduction; look again at a third of the factor, as long as the search
   // plane stays within 16 megapixels (its labels take 4 bytes a pixel).
-  while (found.empty() && factor > 1) {
+  while (!figure_found() && factor > 1) {
     const int finer = std::max(1, factor / 3);
     if (static_cast<double>(picture.width / finer) * (picture.height / finer) > 16e6) break;
     factor = finer;
-    vx::reader::SearchAt(view, factor, options, !options.all, found, fault);
+    vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others);
+  }
+  // A filled dark block reads as a figure whose cells are all black, and
+  // nothing in the picture can say which it is. It is taken only when
+  // nothing better exists: no figure read, no other dark thing beside it
+  // of a quarter of its size or more (a figure the search could not read,
+  // another block, a box), and paper seen all round it, a cell wide (a
+  // shadow or a dark area running out of the picture is no block).
+  if (figure_found()) {
+    std::erase_if(found, [](const Accepted& a) { return a.cells.filled; });
+  } else if (!found.empty()) {
+    const vx::reader::Quad& block = found.front().seen;
+    const double least = std::fabs(vx::reader::TwiceSignedArea(block)) / 8.0;
+    const double cell = std::sqrt(2.0 * least / (static_cast<double>(options.rows) * options.cols));
+    const bool alone =
+        std::all_of(block.begin(), block.end(), [&](const Point& p) { return view.Inside(p.x, p.y, cell); }) &&
+        std::all_of(found.begin(), found.end(), [&](const Accepted& a) { return Overlap(a.seen, block); }) &&
+        std::none_of(others.begin(), others.end(), [&](const vx::reader::Quad& q) {
+          return std::fabs(vx::reader::TwiceSignedArea(q)) / 2.0 >= least && !Overlap(q, block);
+        });
+    if (!alone) return Fail(r, "no figure found (every cell reads black (a filled block, not a figure))");
   }
   if (found.empty())
     return Fail(r,

@@ -93,7 +93,7 @@ bool ShapeFits(const Quad& seen, int rows, int cols) {
 }  // namespace
 
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
-              std::vector<Accepted>& found, std::string& fault) {
+              std::vector<Accepted>& found, std::string& fault, std::vector<Quad>& others) {
   Plane plane = ReduceToGray(picture, factor);
   if (plane.width < kMinFigure || plane.height < kMinFigure) return;
   double noise = NoiseSigma(plane);
@@ -123,12 +123,20 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     if (order.size() > kMaxRegions) order.resize(kMaxRegions);
     for (int index : order) {
       Quad quad{};
-      if (!FitQuad(TraceOuterBoundary(labels, index), quad)) continue;
+      if (!FitQuad(TraceOuterBoundary(labels, index), quad)) {
+        const Region& g = labels.regions[index];
+        others.push_back({ToPicture({double(g.left), double(g.top)}, factor),
+                          ToPicture({double(g.right), double(g.top)}, factor),
+                          ToPicture({double(g.right), double(g.bottom)}, factor),
+                          ToPicture({double(g.left), double(g.bottom)}, factor)});
+        continue;
+      }
       for (Point& p : quad) p = ToPicture(p, factor);
       bool seen_before = false;
       for (const Quad& t : tried) seen_before = seen_before || SameFigure(t, quad);
       if (seen_before) continue;
       tried.push_back(quad);
+      others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
       const double cell =

@@ -22,9 +22,11 @@ struct Accepted {
 
 // Searches the picture at reduction `factor`. Readings passing the checks are
 // appended to `found` (overlapping ones kept apart by the caller); `fault`
-// gets the most telling reason a candidate failed. With `stop_early` the
+// gets the most telling reason a candidate failed and `others` the outline
+// of every dark thing tried (a candidate quadrilateral, read or not, or the
+// box of a region that is no quadrilateral). With `stop_early` the
 // search stops at the first binarization that gave a confident reading.
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
-              std::vector<Accepted>& found, std::string& fault);
+              std::vector<Accepted>& found, std::string& fault, std::vector<Quad>& others);
 
 }  // namespace vx::reader

@@ -136,7 +136,8 @@ struct Refusal {
 TEST(Reader, RefusesWhatIsNotAFigure) {
   const Refusal cases[] = {
       {"blank", [](int, int) { return false; }, "no figure found (no dark quadrilateral"},
-      {"filled block", [](int x, int y) { return x >= 40 && x < 160 && y >= 30 && y < 150; },
+      {"two filled blocks",
+       [](int x, int y) { return y >= 50 && y < 130 && ((x >= 10 && x < 90) || (x >= 110 && x < 190)); },
        "no figure found (every cell reads black"},
       {"outlined box",
        [](int x, int y) {
@@ -158,6 +159,18 @@ TEST(Reader, RefusesWhatIsNotAFigure) {
     EXPECT_EQ(r.fault.rfind(c.fault, 0), 0u) << c.name << ": " << r.fault;
     EXPECT_TRUE(r.figures.empty()) << c.name;
   }
+}
+
+// A lone filled block is all a figure with every cell black can look like:
+// with nothing better on the page it is read so, at half confidence at most.
+TEST(Reader, ALoneFilledBlockReadsAllBlack) {
+  const vxgen::Picture p = Page(200, 180, [](int x, int y) { return x >= 40 && x < 160 && y >= 30 && y < 150; });
+  ReaderOptions o;
+  o.rows = o.cols = 4;
+  const ReadResult r = vexolith::Read(View(p), true, o);
+  ASSERT_TRUE(r.ok) << r.fault;
+  EXPECT_EQ(r.figures[0].black_count, 16);
+  EXPECT_LE(r.figures[0].confidence, 0.5);
 }
 
 // Bad records and options are refused with a reason before anything is read.
