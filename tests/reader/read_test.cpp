@@ -100,7 +100,9 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   for (const auto& [seed, index] : cases) {
     const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
     const ReadResult r = ReadPicture(t);
-    if (r.ok) EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "seed " << seed << " #" << index;
+    if (r.ok) {
+      EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "seed " << seed << " #" << index;
+    }
   }
 }
 
