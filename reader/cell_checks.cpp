@@ -112,31 +112,54 @@ bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsign
 
 // A shadow edge along a side may cut a figure: the part in shadow (or in
 // light) then passes for a whole one, its cut side running along the edge.
-// Beyond a true figure's corners lies paper; beyond a cut the two other
-// sides' ring goes on. True when the cell-sized patches just beyond both
-// ends of `side` (-1: none) are darker than paper, as the light gives it
-// there, by 30% of the way to ink (a patch of paper is not, by some margin
-// for noise). (The paper strip beside a cut side is the
-// rest of the figure, so the fitted light stands for paper.)
+// Beyond a true figure's corners lies paper; beyond a cut the ring row or
+// column running to an end of the cut side goes on. At each end of `side`
+// (-1: none) a patch just past the corner in line with that ring stretch
+// is compared with the patch beside it, one cell further out: both lie on
+// the same side of an edge running along the side, so ink over paper shows
+// as their ratio whatever the light there (the light fitted round the
+// figure is not known beyond a cut side: the rest of the figure lies there).
+// The ring goes on when that patch is darker than the one beside it by half
+// the share the ring is darker than its paper. The patches start 0.4 cell
+// past the corner, where a blur of up to 0.4 cell leaves little of the
+// corner cell's own ink and a corner a quarter cell off still keeps them
+// beyond it. One end suffices: the cut side seldom runs exactly along the
+// true one, so at its other end the outline may reach past the figure.
 bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,
                 int cols) {
   if (side < 0) return false;
   const double du = 1.0 / cols, dv = 1.0 / rows;
+  const double ring = 1.0 - light.InkShare();
   for (int e = 0; e < 2; ++e) {
-    // The patch beyond end e of the side, in unit-square bounds.
-    double u0, v0;
-    if (side == 0 || side == 2) {
-      u0 = e == 0 ? 0.1 * du : 1 - 0.9 * du;
-      v0 = side == 0 ? -0.9 * dv : 1 + 0.1 * dv;
+    // The corner at end e of the side, (cu, cv) in the unit square, and the
+    // outward signs across the stretch (s) and along it past the side (t).
+    const bool across_rows = side == 0 || side == 2;  // the stretch is a ring column
+    double cu, cv;
+    if (across_rows) {
+      cu = e == 0 ? 0.0 : 1.0;
+      cv = side == 0 ? 0.0 : 1.0;
     } else {
-      u0 = side == 3 ? -0.9 * du : 1 + 0.1 * du;
-      v0 = e == 0 ? 0.1 * dv : 1 - 0.9 * dv;
+      cu = side == 3 ? 0.0 : 1.0;
+      cv = e == 0 ? 0.0 : 1.0;
     }
-    const double g = PatchMean(picture, map, u0, u0 + 0.8 * du, v0, v0 + 0.8 * dv, 3);
-    const double paper = light.Paper((u0 + 0.4 * du) * cols, (v0 + 0.4 * dv) * rows);
-    if (std::isnan(g) || g >= paper - 0.3 * (1.0 - light.InkShare()) * paper) return false;
+    const double su = cu > 0.5 ? 1.0 : -1.0, sv = cv > 0.5 ? 1.0 : -1.0;
+    // A patch from a0 to a1 cells across the stretch (negative: inside the
+    // ring) and 0.4 to 1 cell along it past the side.
+    auto patch = [&](double a0, double a1) {
+      double u0, u1, v0, v1;
+      if (across_rows) {
+        u0 = cu + su * a0 * du, u1 = cu + su * a1 * du, v0 = cv + sv * 0.4 * dv, v1 = cv + sv * dv;
+      } else {
+        v0 = cv + sv * a0 * dv, v1 = cv + sv * a1 * dv, u0 = cu + su * 0.4 * du, u1 = cu + su * du;
+      }
+      return PatchMean(picture, map, std::min(u0, u1), std::max(u0, u1), std::min(v0, v1), std::max(v0, v1),
+                       4);
+    };
+    const double in_line = patch(-0.85, -0.15), beside = patch(0.15, 0.85);
+    if (std::isnan(in_line) || std::isnan(beside) || beside <= 1.0) continue;
+    if (1.0 - in_line / beside >= 0.5 * ring) return true;
   }
-  return true;
+  return false;
 }
 
 // A figure cut by a shadow edge, read from its lit or shaded part alone,

@@ -10,6 +10,84 @@ namespace {
 // Profile samples lie this far apart across the edge, pixels.
 constexpr double kStep = 0.5;
 
+// A straight line y = offset + slope * x fitted by least squares to points
+// given across (y) and along (x) a side, and how well it is placed.
+struct SideFit {
+  double mean_x = 0, mean_y = 0, slope = 0, sxx = 0, sigma = 0;
+  int count = 0;
+  // The line's offset at x.
+  double At(double x) const { return mean_y + slope * (x - mean_x); }
+  // One standard error of At(x), the scatter about the line taken as
+  // `inflation` times as many independent points' worth.
+  double Error(double x, double inflation) const {
+    return sigma * std::sqrt(inflation * (1.0 / count + (x - mean_x) * (x - mean_x) / sxx));
+  }
+};
+
+bool Fit(const std::vector<double>& x, const std::vector<double>& y, std::size_t from, std::size_t to,
+         SideFit& f) {
+  f.count = static_cast<int>(to - from);
+  if (f.count < 3) return false;
+  f.mean_x = f.mean_y = 0.0;
+  for (std::size_t k = from; k < to; ++k) f.mean_x += x[k] / f.count, f.mean_y += y[k] / f.count;
+  double sxy = 0.0;
+  f.sxx = 0.0;
+  for (std::size_t k = from; k < to; ++k) {
+    f.sxx += (x[k] - f.mean_x) * (x[k] - f.mean_x);
+    sxy += (x[k] - f.mean_x) * (y[k] - f.mean_y);
+  }
+  if (f.sxx <= 0.0) return false;
+  f.slope = sxy / f.sxx;
+  double rss = 0.0;
+  for (std::size_t k = from; k < to; ++k) rss += (y[k] - f.At(x[k])) * (y[k] - f.At(x[k]));
+  f.sigma = std::sqrt(rss / std::max(1, f.count - 2));
+  return true;
+}
+
+// How far the side's line may be from the true edge at its two ends, x0 and
+// x1 along it, from the edge points (x along, y across, in order along).
+// Two things leave an end in doubt. The scatter of the points: one standard
+// error of the fitted line there, the points counted as fewer independent
+// ones as far as neighbouring points stray together (blur, the cells behind
+// the ring and compression make the scatter run in stretches, not point by
+// point). And a bend: the side is straight in any view of a flat figure,
+// so when a line fitted to either half of the points reaches the end
+// elsewhere than the whole line does, part of the points follow something
+// else (a shadow's edge crossing the side, clutter touching it), and which
+// part follows the figure cannot be told from the points: the end may lie
+// where either half puts it. Noise alone parts the two by about the half's
+// own standard error there, so the bend counts by what its square exceeds
+// that error's.
+void EndDoubts(const std::vector<double>& x, const std::vector<double>& y, double x0, double x1,
+               std::array<double, 2>& doubt) {
+  SideFit whole, halves[2];
+  const std::size_t mid = x.size() / 2;
+  if (!Fit(x, y, 0, x.size(), whole)) return;
+  const bool split = Fit(x, y, 0, mid, halves[0]) && Fit(x, y, mid, x.size(), halves[1]);
+  // Neighbouring points' residuals about the halves' lines (a bend is no
+  // part of the scatter) tell how far the scatter runs in stretches.
+  double lag = 0.0, square = 0.0;
+  for (std::size_t k = 0; k < x.size(); ++k) {
+    const SideFit& f = !split ? whole : k < mid ? halves[0] : halves[1];
+    const double r = y[k] - f.At(x[k]);
+    square += r * r;
+    if (k + 1 < x.size() && (k + 1 < mid) == (k < mid)) lag += r * (y[k + 1] - f.At(x[k + 1]));
+  }
+  const double rho = square > 0.0 ? std::clamp(lag / square, 0.0, 0.9) : 0.0;
+  const double inflation = (1.0 + rho) / (1.0 - rho);
+  const double ends[2] = {x0, x1};
+  for (int e = 0; e < 2; ++e) {
+    double d = whole.Error(ends[e], inflation);
+    if (split) {
+      for (const SideFit& h : halves) {
+        const double apart = h.At(ends[e]) - whole.At(ends[e]), noise = h.Error(ends[e], inflation);
+        d = std::max(d, std::sqrt(std::max(0.0, apart * apart - noise * noise)));
+      }
+    }
+    doubt[e] = d;
+  }
+}
+
 // Finds one side again: profiles across it from `half` * kStep outside to
 // as far inside. A profile's paper level is the lightest of its outer half
 // and its ink level the darkest of its inner half (each smoothed over three
@@ -19,7 +97,8 @@ constexpr double kStep = 0.5;
 // line. Blur spreads the edge symmetrically about that middle, so the
 // crossing stays on the true edge however soft it is, as long as the profile
 // reaches both plateaus. False when too few profiles show an edge.
-bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit, double& doubt) {
+bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit,
+              std::array<double, 2>& doubt) {
   const double len = Distance(a, b);
   const Point dir{(b.x - a.x) / len, (b.y - a.y) / len};
   // Outward normal: left of the direction for a clockwise outline.
@@ -78,14 +157,14 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
   else
     close = edge;
   if (fit.dir.x * dir.x + fit.dir.y * dir.y < 0.0) fit.dir = {-fit.dir.x, -fit.dir.y};
-  // The line's place at the side's ends, from the scatter of the profiles
-  // about it: for m points spread evenly over the middle three quarters, an
-  // end moves by about 2.5 sigma / sqrt(m) (the offset and the slope
-  // together).
-  double square = 0.0;
-  for (const Point& p : close) square += SignedDistance(fit, p) * SignedDistance(fit, p);
-  const double m = static_cast<double>(close.size());
-  doubt = 2.5 * std::sqrt(square / std::max(1.0, m - 2.0)) / std::sqrt(m);
+  // The line's place at the side's ends, in coordinates along the side
+  // from a and across it (the points are in order along it).
+  std::vector<double> along, across;
+  for (const Point& p : close) {
+    along.push_back((p.x - a.x) * dir.x + (p.y - a.y) * dir.y);
+    across.push_back((p.x - a.x) * out.x + (p.y - a.y) * out.y);
+  }
+  EndDoubts(along, across, 0.0, len, doubt);
   return true;
 }
 
@@ -95,12 +174,12 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
                 std::array<double, 4>& doubt) {
   const double sign = TwiceSignedArea(outline) >= 0.0 ? 1.0 : -1.0;
   std::array<Line, 4> sides{};
-  std::array<double, 4> side_doubt{};
+  std::array<std::array<double, 2>, 4> side_doubt{};
   for (int s = 0; s < 4; ++s) {
     const Point a = outline[s], b = outline[(s + 1) % 4];
     const double len = Distance(a, b);
     sides[s] = {a, {(b.x - a.x) / len, (b.y - a.y) / len}};
-    side_doubt[s] = 0.0;  // not found again (too near the picture's edge): the rough line stands
+    side_doubt[s] = {0.0, 0.0};  // not found again (too near the picture's edge): the rough line stands
     Line fit{};
     if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
   }
@@ -111,7 +190,7 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
   for (int k = 0; k < 4; ++k)
     if (Distance(refined[k], outline[k]) > move) return false;
   outline = refined;
-  for (int k = 0; k < 4; ++k) doubt[k] = std::hypot(side_doubt[(k + 3) % 4], side_doubt[k]);
+  for (int k = 0; k < 4; ++k) doubt[k] = std::hypot(side_doubt[(k + 3) % 4][1], side_doubt[k][0]);
   return true;
 }
 
@@ -130,6 +209,24 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
   const double again = std::clamp(0.5 * cell, 1.5, 5.0);
   RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, doubt);
   return true;
+}
+
+// The cell side met at a corner: the shorter of the corner cell's two sides
+// along the outline, through the figure's map, so a corner seen from afar
+// in a tilted view gets its own, smaller cell.
+bool CornersInDoubt(const Quad& outline, const std::array<double, 4>& doubt, const Quad& seen, int rows,
+                    int cols) {
+  const Homography map(seen);
+  for (int j = 0; j < 4; ++j) {
+    const double cu = j == 1 || j == 2 ? 1.0 : 0.0, cv = j >= 2 ? 1.0 : 0.0;
+    const double du = (cu > 0.5 ? -1.0 : 1.0) / cols, dv = (cv > 0.5 ? -1.0 : 1.0) / rows;
+    const Point c = map.Apply(cu, cv);
+    const double cell = std::min(Distance(c, map.Apply(cu + du, cv)), Distance(c, map.Apply(cu, cv + dv)));
+    for (int k = 0; k < 4; ++k)
+      if (outline[k].x == seen[j].x && outline[k].y == seen[j].y && doubt[k] > std::max(1.0, cell / 4.0))
+        return true;
+  }
+  return false;
 }
 
 }  // namespace vx::reader

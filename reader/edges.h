@@ -15,8 +15,16 @@ namespace vx::reader {
 // rough line. Returns false (outline unchanged) when the refitted outline
 // is not convex or moved a corner by more than the profiles span. `doubt`
 // gets how far each corner may be from its place, pixels, from the scatter
-// of the edge points about the sides (0 for a side not found again).
+// of the edge points about the sides and from any bend in them (0 for a
+// side not found again).
 bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
                  std::array<double, 4>& doubt);
+
+// True when a corner of `outline` (with `doubt` from RefineEdges) may lie
+// further from its place than a quarter of the cell side met at that corner
+// (at least a pixel): `seen` is the same outline in reading order (top-left
+// first) for a figure of rows x cols cells.
+bool CornersInDoubt(const Quad& outline, const std::array<double, 4>& doubt, const Quad& seen, int rows,
+                    int cols);
 
 }  // namespace vx::reader

@@ -157,8 +157,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         continue;
       }
       // Corners placed no better than a quarter cell (edges scattered by
-      // noise) may be right or not; such a reading is not stood behind.
-      if (*std::max_element(doubt.begin(), doubt.end()) > std::max(1.0, cell / 4.0)) {
+      // noise, or bent by a shadow's edge) may be right or not; such a
+      // reading is not stood behind.
+      if (CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         continue;
       }

@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Sets, ReadRateFloor,
                                          Floor{"noise", 12, 12}, Floor{"shadow", 12, 12},
                                          Floor{"lighting", 12, 12}, Floor{"contrast", 12, 12},
                                          Floor{"jpeg", 12, 12}, Floor{"clutter", 12, 12},
-                                         Floor{"harsh", 12, 9}),
+                                         Floor{"harsh", 12, 8}),
                          [](const testing::TestParamInfo<Floor>& info) {
                            std::string name = info.param.set;
                            std::erase(name, '-');
