@@ -17,11 +17,11 @@ struct SideFit {
   int count = 0;
   // The line's offset at x.
   double At(double x) const { return mean_y + slope * (x - mean_x); }
+  // The variance of At(x) for points of unit scatter.
+  double Spread(double x) const { return 1.0 / count + (x - mean_x) * (x - mean_x) / sxx; }
   // One standard error of At(x), the scatter about the line taken as
   // `inflation` times as many independent points' worth.
-  double Error(double x, double inflation) const {
-    return sigma * std::sqrt(inflation * (1.0 / count + (x - mean_x) * (x - mean_x) / sxx));
-  }
+  double Error(double x, double inflation) const { return sigma * std::sqrt(inflation * Spread(x)); }
 };
 
 bool Fit(const std::vector<double>& x, const std::vector<double>& y, std::size_t from, std::size_t to,
@@ -55,9 +55,14 @@ bool Fit(const std::vector<double>& x, const std::vector<double>& y, std::size_t
 // elsewhere than the whole line does, part of the points follow something
 // else (a shadow's edge crossing the side, clutter touching it), and which
 // part follows the figure cannot be told from the points: the end may lie
-// where either half puts it. Noise alone parts the two by about the half's
-// own standard error there, so the bend counts by what its square exceeds
-// that error's.
+// where either half puts it. Noise alone parts the two too: with no bend
+// the whole line is the better estimate of the two, so the half's line lies
+// from it by a normal error whose variance is the half's less the whole's
+// (the scatter pooled over both halves, more points than either has alone).
+// A half's line that extrapolates far from few points often lands a pixel
+// or more away by chance, so a bend counts only where it exceeds two of
+// those standard errors, and then by what its square exceeds the half's own
+// error's.
 void EndDoubts(const std::vector<double>& x, const std::vector<double>& y, double x0, double x1,
                std::array<double, 2>& doubt) {
   SideFit whole, halves[2];
@@ -75,12 +80,17 @@ void EndDoubts(const std::vector<double>& x, const std::vector<double>& y, doubl
   }
   const double rho = square > 0.0 ? std::clamp(lag / square, 0.0, 0.9) : 0.0;
   const double inflation = (1.0 + rho) / (1.0 - rho);
+  // Each half has at least 3 points, so at least 2 degrees of freedom remain.
+  const double pooled = std::sqrt(square / (split ? double(x.size()) - 4.0 : 1.0));
   const double ends[2] = {x0, x1};
   for (int e = 0; e < 2; ++e) {
     double d = whole.Error(ends[e], inflation);
     if (split) {
       for (const SideFit& h : halves) {
         const double apart = h.At(ends[e]) - whole.At(ends[e]), noise = h.Error(ends[e], inflation);
+        const double chance =
+            pooled * std::sqrt(inflation * std::max(0.0, h.Spread(ends[e]) - whole.Spread(ends[e])));
+        if (!(std::fabs(apart) > 2.0 * chance)) continue;
         d = std::max(d, std::sqrt(std::max(0.0, apart * apart - noise * noise)));
       }
     }

@@ -15,8 +15,8 @@ namespace vx::reader {
 // rough line. Returns false (outline unchanged) when the refitted outline
 // is not convex or moved a corner by more than the profiles span. `doubt`
 // gets how far each corner may be from its place, pixels, from the scatter
-// of the edge points about the sides and from any bend in them (0 for a
-// side not found again).
+// of the edge points about the sides and from any bend in them beyond what
+// that scatter explains (0 for a side not found again).
 bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
                  std::array<double, 4>& doubt);
 
