@@ -91,21 +91,19 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   // A filled dark block reads as a figure whose cells are all black, and
   // nothing in the picture can say which it is. It is taken only when
   // nothing better exists: no figure read, no other dark thing beside it
-  // of a quarter of its size or more (a figure the search could not read,
-  // another block, a box), and its corners 2 pixels or more inside the
-  // picture (a shadow or a dark area running out of the picture is cut off
-  // by the picture's edge, its corners on it).
+  // large enough to be tried as a figure (a figure the search could not
+  // read, another block, a box, text), and its corners 2 pixels or more
+  // inside the picture (a shadow or a dark area running out of the picture
+  // is cut off by the picture's edge, its corners on it).
   if (figure_found()) {
     std::erase_if(found, [](const Accepted& a) { return a.cells.filled; });
   } else if (!found.empty()) {
     const vx::reader::Quad& block = found.front().seen;
-    const double least = std::fabs(vx::reader::TwiceSignedArea(block)) / 8.0;
     const bool alone =
         std::all_of(block.begin(), block.end(), [&](const Point& p) { return view.Inside(p.x, p.y, 2.0); }) &&
         std::all_of(found.begin(), found.end(), [&](const Accepted& a) { return Overlap(a.seen, block); }) &&
-        std::none_of(others.begin(), others.end(), [&](const vx::reader::Quad& q) {
-          return std::fabs(vx::reader::TwiceSignedArea(q)) / 2.0 >= least && !Overlap(q, block);
-        });
+        std::none_of(others.begin(), others.end(),
+                     [&](const vx::reader::Quad& q) { return !Overlap(q, block); });
     if (!alone) return Fail(r, "no figure found (every cell reads black (a filled block, not a figure))");
   }
   if (found.empty())
