@@ -50,7 +50,7 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // windows of a half and a fifth of the shorter side, which sees ink on both
 // sides of a sharp shadow edge alike. Where lit ink is as dark as shaded
 // paper, the light there is taken from the shaded side and a thin white
-// seam opens along the edge inside the ink; closing gaps of an 80th of the
+// seam opens along the edge inside the ink; closing gaps of a 60th of the
 // shorter side joins the figure again.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options) {
