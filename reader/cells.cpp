@@ -336,7 +336,6 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
         // dark block. It is read (the gap to paper's 0 splits it) but marked,
         // and the search takes it only when nothing better is in the picture.
         r.filled = true;
-        r.fault = "every cell reads black (a filled block, not a figure)";
         r.threshold = sorted.front() / 2.0;
         gap = sorted.front();
       } else {
