@@ -54,19 +54,43 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
   return n == 0 || cell_gray - sum / n >= 0.06 * contrast;
 }
 
-// How much less sure a cell's value is for a shadow edge crossing near it:
-// how far the cell's value would move with the edge moved either way as
-// far as the fit leaves its place in doubt.
-double EdgeDoubt(const Light& light, int i, int j, int n) {
-  double at[3] = {0, 0, 0};
+double ShadowCellValue(const PictureView& picture, const Homography& map, const Light& light, int i, int j,
+                       int rows, int cols, int n, double band, double& doubt) {
+  const double ink = 1.0 - light.InkShare();
   const double shifts[3] = {0.0, -light.doubt_minus(), light.doubt_plus()};
-  for (int s = 0; s < 3; ++s)
-    for (int a = 0; a < n; ++a)
-      for (int b = 0; b < n; ++b)
-        at[s] +=
-            light.Paper(j + 0.25 + 0.5 * (b + 0.5) / n, i + 0.25 + 0.5 * (a + 0.5) / n, shifts[s]) / (n * n);
-  const double span = std::max(at[0] * (1.0 - light.InkShare()), 4.0);
-  return std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0])) / span;
+  // The central half clear of the band; else most of the cell clear of it
+  // (an edge through the middle leaves its corners); else the central half
+  // as it is.
+  struct Area {
+    double from, to;
+    int count;
+    bool clear;
+  };
+  const Area areas[3] = {{0.25, 0.75, n, true}, {0.12, 0.88, n + n / 2, true}, {0.25, 0.75, n, false}};
+  double at[3] = {0, 0, 0};
+  int kept = 0;
+  for (const Area& area : areas) {
+    if (area.clear && !light.sharp()) continue;
+    at[0] = at[1] = at[2] = 0.0;
+    kept = 0;
+    const double step = (area.to - area.from) / area.count;
+    for (int a = 0; a < area.count; ++a)
+      for (int b = 0; b < area.count; ++b) {
+        const double x = j + area.from + step * (b + 0.5), y = i + area.from + step * (a + 0.5);
+        if (area.clear && std::fabs(light.EdgeOffset(x, y)) < band) continue;
+        const Point p = map.Apply(x / cols, y / rows);
+        const double gray = picture.Sample(p.x, p.y);
+        for (int s = 0; s < 3; ++s) {
+          const double paper = light.Paper(x, y, shifts[s]);
+          at[s] += (paper - gray) / std::max(paper * ink, 4.0);
+        }
+        ++kept;
+      }
+    if (kept * 4 >= n * n) break;
+  }
+  for (double& v : at) v /= std::max(kept, 1);
+  doubt = std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0]));
+  return at[0];
 }
 
 // Black cells are solid ink: each inner black cell reads about as dark as

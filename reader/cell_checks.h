@@ -25,9 +25,14 @@ double Median(std::vector<double> v);
 bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows, int cols, double cell_px,
                     double cell_gray, double contrast);
 
-// How far cell (i, j)'s value may move with the shadow's edge anywhere its
-// fit leaves in doubt (n x n samples over the cell's central half).
-double EdgeDoubt(const Light& light, int i, int j, int n);
+// Cell (i, j)'s value under a fitted shadow, from n x n samples over its
+// central half: each sample's darkness between the light's paper level
+// there and ink, averaged. Samples within `band` cells of a sharp edge are
+// left out, where the edge's doubtful place decides which side of it they
+// lie on (all are kept when under a quarter would remain). `doubt` gets
+// how far the value moves with the edge anywhere its fit leaves in doubt.
+double ShadowCellValue(const PictureView& picture, const Homography& map, const Light& light, int i, int j,
+                       int rows, int cols, int n, double band, double& doubt);
 
 // Every inner black cell reads about as dark as the ring, allowing for blur
 // from its white neighbours and for noise.

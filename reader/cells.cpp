@@ -260,13 +260,18 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   }
 
   r.values.resize(cells);
+  // Under a sharp shadow the cells are sampled about every other pixel, and
+  // the samples the edge's ramp may reach anywhere its place is in doubt,
+  // or a pixel and a half of blur beyond, are left out.
+  std::vector<double> edge_doubt(cells, 0.0);
+  const int fine = std::clamp(static_cast<int>(cell_px / 2.0), 2, 12);
+  const double band =
+      std::max(light.doubt_minus(), light.doubt_plus()) + light.soft() / 2.0 + 1.5 / std::max(cell_px, 1.0);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
       if (shadow) {
-        const double paper = paper_at(i, j);
-        r.values[static_cast<std::size_t>(i) * cols + j] =
-            (paper - gray[static_cast<std::size_t>(i) * cols + j]) /
-            std::max(paper * (1.0 - light.InkShare()), 4.0);
+        const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+        r.values[k] = ShadowCellValue(picture, map, light, i, j, rows, cols, fine, band, edge_doubt[k]);
         continue;
       }
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
@@ -358,7 +363,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       r.black[k] = r.values[k] > r.threshold;
       r.margins[k] = std::fabs(r.values[k] - r.threshold);
       if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols)
-        least_inner = std::min(least_inner, r.margins[k] - (shadow ? EdgeDoubt(light, i, j, n) : 0.0));
+        least_inner = std::min(least_inner, r.margins[k] - edge_doubt[k]);
     }
   }
   // The ring as clearly black as the inner cells must be.

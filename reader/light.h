@@ -47,6 +47,16 @@ class Light {
   // seen through such an edge a figure may go on beyond that side.
   int EdgeAlongSide(int rows, int cols, double degrees, double cells) const;
   double doubt_plus() const { return doubt_plus_; }
+  // Signed distance of (x, y) from the middle of the shadow's edge along
+  // its normal, cell units (positive towards the shadow's side of the fit);
+  // 0 without a shadow.
+  double EdgeOffset(double x, double y) const {
+    return shadow_ ? (x - ax_) * nx_ + (y - ay_) * ny_ : 0.0;
+  }
+  // The shadow's edge is sharp: narrower than a third of a cell.
+  bool sharp() const { return shadow_ && soft_ < 0.35; }
+  // The width of the shadow's edge, cell units.
+  double soft() const { return soft_; }
 
  private:
   double c_[5] = {0, 0, 0, 0, 0};  // log paper = c0 + c1 x + c2 y + c3 edge(x, y); c4: log ink - log paper
