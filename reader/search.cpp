@@ -36,7 +36,7 @@ bool SameFigure(const Quad& a, const Quad& b) {
 
 // Number of binarizations tried for the options.
 int BinarizationCount(const vexolith::ReaderOptions& options) {
-  return options.binarize == Binarize::kAuto ? 7 : 1;
+  return options.binarize == Binarize::kAuto ? 8 : 1;
 }
 
 // Binarization number `b` of the plane: for kAuto first one level for the
@@ -51,7 +51,11 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // sides of a sharp shadow edge alike. Where lit ink is as dark as shaded
 // paper, the light there is taken from the shaded side and a thin white
 // seam opens along the edge inside the ink; closing gaps of a 60th of the
-// shorter side joins the figure again.
+// shorter side joins the figure again. Where the seam is wider (a large
+// block of ink on the lit side, whose light the closing takes from the
+// shaded paper) and cuts the figure's outline, a last try closes gaps of a
+// 40th on the finer flattening. (Wider still merges the figure with the
+// shadow's dark wedges at its corners and misplaces them.)
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options) {
   const int shorter = std::min(plane.width, plane.height);
@@ -72,7 +76,7 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   if (b == 4) return ThresholdGlobal(plane, OtsuLevel(plane, OtsuLevel(plane)));
   if (b >= 5) {
     const Plane flat = Flatten(plane, std::max(7, shorter / (b == 5 ? 2 : 5)) | 1);
-    return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
+    return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / (b == 7 ? 40 : 60)) | 1);
   }
   static constexpr int kDivisors[3] = {4, 12, 36};
   const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
