@@ -70,5 +70,31 @@ INSTANTIATE_TEST_SUITE_P(
                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A sharp shadow's edge under light falling across the page, and one that
+// only clips a corner of the figure: each is found, kept sharp (a soft edge
+// fits the coarse places better than a sharp one between them), and the
+// paper level is right half a cell or more from it.
+TEST(LightFit, SharpEdgeUnderFallingLightAndInACorner) {
+  struct Edge {
+    const char* name;
+    double a, b, c;  // shaded where a x + b y > c
+    double light;    // in the shadow
+  };
+  // The first edge's ends lie a cell from the places the coarse search tries.
+  for (const Edge& e : {Edge{"across", 1.0, 0.374, 7.87, 0.55}, Edge{"corner", 1.0, 1.0, 18.0, 0.85}}) {
+    auto paper = [&](double x, double y) {
+      return 220.0 * (1.0 - 0.03 * x) * (e.a * x + e.b * y > e.c ? e.light : 1.0);
+    };
+    const Light light = Fit(paper);
+    EXPECT_TRUE(light.shadow()) << e.name;
+    EXPECT_TRUE(light.sharp()) << e.name;
+    for (double y = 0.5; y < kRows; y += 1.0)
+      for (double x = 0.5; x < kCols; x += 1.0) {
+        if (std::fabs(e.a * x + e.b * y - e.c) / std::hypot(e.a, e.b) < 0.5) continue;
+        EXPECT_NEAR(light.Paper(x, y), paper(x, y), 0.06 * paper(x, y)) << e.name << " at " << x << ", " << y;
+      }
+  }
+}
+
 }  // namespace
 }  // namespace vx::reader

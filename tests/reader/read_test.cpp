@@ -106,6 +106,21 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   }
 }
 
+// Harsh pictures with a sharp shadow across the figure and light falling
+// across the page, once refused for cells read off the wrong side of the
+// shadow's edge (its place fitted too soft, or a weak shadow clipping a
+// corner not looked for at all): each reads right.
+TEST(Reader, SharpShadowsAcrossTheCellsReadRight) {
+  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
+  ASSERT_NE(harsh, nullptr);
+  for (int index : {17, 212, 291, 544}) {
+    const vxgen::TestPicture t = vxgen::Render(harsh->make(1, index));
+    const ReadResult r = ReadPicture(t);
+    ASSERT_TRUE(r.ok) << "#" << index << ": " << r.fault;
+    EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "#" << index;
+  }
+}
+
 // A figure filling a 3000-pixel picture (the region fill of the contour store
 // used to cut such a region into pieces) reads right.
 TEST(Reader, LargeFigureFillingThePicture) {
