@@ -8,6 +8,7 @@
 #include "reader/components.h"
 #include "reader/edges.h"
 #include "reader/quad_fit.h"
+#include "reader/shadow_edge.h"
 
 namespace vx::reader {
 namespace {
@@ -36,7 +37,7 @@ bool SameFigure(const Quad& a, const Quad& b) {
 
 // Number of binarizations tried for the options.
 int BinarizationCount(const vexolith::ReaderOptions& options) {
-  return options.binarize == Binarize::kAuto ? 8 : 1;
+  return options.binarize == Binarize::kAuto ? 9 : 1;
 }
 
 // Binarization number `b` of the plane: for kAuto first one level for the
@@ -55,7 +56,11 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // block of ink on the lit side, whose light the closing takes from the
 // shaded paper) and cuts the figure's outline, a last try closes gaps of a
 // 40th on the finer flattening. (Wider still merges the figure with the
-// shadow's dark wedges at its corners and misplaces them.)
+// shadow's dark wedges at its corners and misplaces them.) Last, where a
+// straight shadow's edge runs across the picture, its shaded side is lifted
+// by the edge's step before the finer flattening: the closing cannot give
+// a block of lit ink beside shaded paper its light, the step can. An empty
+// plane is returned when there is no such edge.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options) {
   const int shorter = std::min(plane.width, plane.height);
@@ -74,6 +79,12 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   }
   if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
   if (b == 4) return ThresholdGlobal(plane, OtsuLevel(plane, OtsuLevel(plane)));
+  if (b == 8) {
+    ShadowEdge edge;
+    if (!FindShadowEdge(plane, edge)) return Plane();
+    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), std::max(7, shorter / 5) | 1);
+    return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
+  }
   if (b >= 5) {
     const Plane flat = Flatten(plane, std::max(7, shorter / (b == 5 ? 2 : 5)) | 1);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / (b == 7 ? 40 : 60)) | 1);
@@ -113,7 +124,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
     if (!global && !sums) sums = std::make_unique<Integral>(plane);
-    const Labels labels = LabelRegions(Binarization(b, plane, sums.get(), noise, options));
+    const Plane binary = Binarization(b, plane, sums.get(), noise, options);
+    if (binary.width == 0) continue;
+    const Labels labels = LabelRegions(binary);
     std::vector<int> order;
     for (int i = 0; i < static_cast<int>(labels.regions.size()); ++i) {
       const Region& g = labels.regions[i];
