@@ -185,6 +185,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   // is not read again without the fitted light.
   const int edge_side = shadow ? light.EdgeAlongSide(rows, cols, 25.0, 2.0) : -1;
   r.decisive = edge_side >= 0;
+  r.edge_side = edge_side;
   if (RingGoesOn(picture, map, light, edge_side, rows, cols)) {
     r.fault = "the ring goes on beyond a side along a shadow edge (part of a figure)";
     r.decisive = true;

@@ -173,6 +173,13 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         if (fault.empty()) fault = cells.fault;
         continue;
       }
+      // A shadow's edge along a side puts shaded paper where the side's
+      // profiles look for paper, and the side may be placed off by the
+      // edge's blur: its corners are in doubt by a pixel and a half.
+      if (cells.edge_side >= 0)
+        for (int j : {cells.edge_side, (cells.edge_side + 1) % 4})
+          for (int k = 0; k < 4; ++k)
+            if (quad[k].x == seen[j].x && quad[k].y == seen[j].y) doubt[k] = std::max(doubt[k], 1.5);
       // Corners placed no better than a quarter cell (edges scattered by
       // noise, or bent by a shadow's edge) may be right or not; such a
       // reading is not stood behind.

@@ -174,13 +174,29 @@ bool FindShadowEdge(const Plane& plane, ShadowEdge& edge) {
 Plane LiftShadow(const Plane& plane, const ShadowEdge& edge, double ramp) {
   Plane out(plane.width, plane.height);
   const double width = std::max(ramp, 0.5);
+  auto lifted = [&](int x, int y) {
+    x = std::clamp(x, 0, plane.width - 1), y = std::clamp(y, 0, plane.height - 1);
+    const double s = edge.nx * x + edge.ny * y - edge.rho;
+    if (s >= width) return static_cast<double>(plane.Row(y)[x]);
+    return plane.Row(y)[x] * std::exp(edge.depth * std::min(1.0, (width - s) / (2.0 * width)));
+  };
   for (int y = 0; y < plane.height; ++y) {
-    const std::uint8_t* in = plane.Row(y);
     std::uint8_t* o = out.Row(y);
     for (int x = 0; x < plane.width; ++x) {
       const double s = edge.nx * x + edge.ny * y - edge.rho;
-      const double share = std::clamp((width - s) / (2.0 * width), 0.0, 1.0);
-      o[x] = static_cast<std::uint8_t>(std::min(255.0, std::round(in[x] * std::exp(edge.depth * share))));
+      double v = lifted(x, y);
+      // On the edge itself the light is known worse than its blur: the
+      // lighter of the lifted levels just beyond the ramp either side
+      // stands, so no dark seam is left along it (ink crossing the edge is
+      // dark on both sides and stays).
+      if (std::fabs(s) < width) {
+        const double on = width + 1.0 - s, off = width + 1.0 + s;
+        v = std::max(lifted(static_cast<int>(std::lround(x + on * edge.nx)),
+                            static_cast<int>(std::lround(y + on * edge.ny))),
+                     lifted(static_cast<int>(std::lround(x - off * edge.nx)),
+                            static_cast<int>(std::lround(y - off * edge.ny))));
+      }
+      o[x] = static_cast<std::uint8_t>(std::min(255.0, std::round(v)));
     }
   }
   return out;

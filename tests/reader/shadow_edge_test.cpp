@@ -43,6 +43,8 @@ TEST(ShadowEdge, FoundAcrossAnInkBlockAndLiftedOut) {
   EXPECT_NEAR(lifted.Row(100)[240], 110, 3) << "shaded ink";
   EXPECT_EQ(lifted.Row(100)[160], 110) << "lit ink";
   EXPECT_EQ(lifted.Row(20)[20], 220) << "lit paper";
+  EXPECT_NEAR(lifted.Row(20)[194], 220, 4) << "paper on the edge: no dark seam along it";
+  EXPECT_NEAR(lifted.Row(100)[170], 110, 4) << "ink on the edge";
 }
 
 TEST(ShadowEdge, NoneOnEvenLightOrATinyPlane) {
