@@ -19,12 +19,32 @@ struct EdgeLine {
   double ax, ay, nx, ny, soft;
 };
 
+constexpr int kTerms = 5;
+
+// Solves the normal equations m (the right-hand side in the last column)
+// by Gaussian elimination with partial pivoting; false when singular.
+bool Eliminate(double m[kTerms][kTerms + 1], double c[kTerms]) {
+  for (int col = 0; col < kTerms; ++col) {
+    int pivot = col;
+    for (int r = col + 1; r < kTerms; ++r)
+      if (std::fabs(m[r][col]) > std::fabs(m[pivot][col])) pivot = r;
+    if (std::fabs(m[pivot][col]) < 1e-9) return false;
+    for (int k = 0; k <= kTerms; ++k) std::swap(m[col][k], m[pivot][k]);
+    for (int r = 0; r < kTerms; ++r) {
+      if (r == col) continue;
+      const double f = m[r][col] / m[col][col];
+      for (int k = col; k <= kTerms; ++k) m[r][k] -= f * m[col][k];
+    }
+  }
+  for (int a = 0; a < kTerms; ++a) c[a] = m[a][kTerms] / m[a][a];
+  return true;
+}
+
 // Least squares of log gray over the terms 1, x, y, the edge's share (when
 // `edge`) and the ink flag. Returns the sum of squared residuals; `c` gets
 // the coefficients (c[3] 0 without an edge). Infinity when singular.
 double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs, const EdgeLine* edge,
              double c[5], const std::vector<char>* use = nullptr) {
-  constexpr int kTerms = 5;
   double m[kTerms][kTerms + 1] = {};
   auto terms = [&](const LightSample& p, double t[kTerms]) {
     t[0] = 1.0, t[1] = p.x, t[2] = p.y, t[4] = p.ink ? 1.0 : 0.0;
@@ -40,20 +60,8 @@ double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs,
     }
   }
   if (!edge) m[3][3] = 1.0;  // no edge term: its coefficient comes out 0
-  // Gaussian elimination with partial pivoting.
-  for (int col = 0; col < kTerms; ++col) {
-    int pivot = col;
-    for (int r = col + 1; r < kTerms; ++r)
-      if (std::fabs(m[r][col]) > std::fabs(m[pivot][col])) pivot = r;
-    if (std::fabs(m[pivot][col]) < 1e-9) return INFINITY;
-    for (int k = 0; k <= kTerms; ++k) std::swap(m[col][k], m[pivot][k]);
-    for (int r = 0; r < kTerms; ++r) {
-      if (r == col) continue;
-      const double f = m[r][col] / m[col][col];
-      for (int k = col; k <= kTerms; ++k) m[r][k] -= f * m[col][k];
-    }
-  }
-  for (int a = 0; a < kTerms; ++a) c[a] = m[a][kTerms] / m[a][a];
+  if (!Eliminate(m, c)) return INFINITY;
+
   double rss = 0.0;
   for (std::size_t k = 0; k < s.size(); ++k) {
     if (use && !(*use)[k]) continue;
@@ -65,6 +73,47 @@ double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs,
   }
   return rss;
 }
+
+// The same fit over every sample for many edges in turn: the sums of the
+// terms other than the edge's share are taken once, and each edge adds its
+// own column in one pass; the residual comes from the sums (y'y - c'X'y).
+class EdgeFits {
+ public:
+  EdgeFits(const std::vector<LightSample>& s, const std::vector<double>& logs) : s_(s), logs_(logs) {
+    for (std::size_t k = 0; k < s.size(); ++k) {
+      const double t[kTerms] = {1.0, s[k].x, s[k].y, 0.0, s[k].ink ? 1.0 : 0.0};
+      for (int a = 0; a < kTerms; ++a) {
+        for (int b = 0; b < kTerms; ++b) base_[a][b] += t[a] * t[b];
+        base_[a][kTerms] += t[a] * logs[k];
+      }
+      yy_ += logs[k] * logs[k];
+    }
+  }
+  double Solve(const EdgeLine& edge, double c[kTerms]) const {
+    double m[kTerms][kTerms + 1];
+    std::copy(&base_[0][0], &base_[0][0] + kTerms * (kTerms + 1), &m[0][0]);
+    for (std::size_t k = 0; k < s_.size(); ++k) {
+      const LightSample& p = s_[k];
+      const double e = EdgeShare((p.x - edge.ax) * edge.nx + (p.y - edge.ay) * edge.ny, edge.soft);
+      if (e == 0.0) continue;
+      const double t[kTerms] = {1.0, p.x, p.y, e, p.ink ? 1.0 : 0.0};
+      for (int a = 0; a < kTerms; ++a) m[3][a] += e * t[a];
+      m[3][kTerms] += e * logs_[k];
+    }
+    for (int a = 0; a < kTerms; ++a) m[a][3] = m[3][a];
+    const double rhs[kTerms] = {m[0][kTerms], m[1][kTerms], m[2][kTerms], m[3][kTerms], m[4][kTerms]};
+    if (!Eliminate(m, c)) return INFINITY;
+    double explained = 0.0;
+    for (int a = 0; a < kTerms; ++a) explained += c[a] * rhs[a];
+    return std::max(0.0, yy_ - explained);
+  }
+
+ private:
+  const std::vector<LightSample>& s_;
+  const std::vector<double>& logs_;
+  double base_[kTerms][kTerms + 1] = {};
+  double yy_ = 0.0;
+};
 
 }  // namespace
 
@@ -112,6 +161,7 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
   const double size = std::max(rows, cols);
   const double widths[4] = {0.3, 0.1 * size, 0.25 * size, 0.5 * size};
   const int stride = std::max(1, (n + 23) / 24);
+  const EdgeFits fits(samples, logs);
   double best = INFINITY, best_c[5] = {};
   EdgeLine best_edge{};
   // Each width of edge is searched on its own, coarse then fine: a sharp
@@ -128,7 +178,7 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
       if (len < 0.5) return;
       const EdgeLine edge{p[0], p[1], -dy / len, dx / len, soft};
       double c[5];
-      const double rss = Solve(samples, logs, &edge, c);
+      const double rss = fits.Solve(edge, c);
       if (rss < here) here = rss, here_edge = edge, here_q1 = q1, here_q2 = q2, std::copy(c, c + 5, here_c);
     };
     // Coarse: ends half way between samples, at most about 24 places.
@@ -171,7 +221,7 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
       const double shift = side ? d : -d;
       moved.ax += shift * moved.nx, moved.ay += shift * moved.ny;
       double c[5];
-      if (Solve(samples, logs, &moved, c) > best + 4.0 * variance) break;
+      if (fits.Solve(moved, c) > best + 4.0 * variance) break;
       out = d;
     }
   }
