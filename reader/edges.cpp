@@ -180,7 +180,7 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
 
 // One pass over the four sides; false when the sides found do not make a
 // convex outline within `move` pixels of the old one.
-bool RefinePass(const PictureView& picture, Quad& outline, int half, double move,
+bool RefinePass(const PictureView& picture, Quad& outline, int half, double move, double unfound,
                 std::array<double, 4>& doubt) {
   const double sign = TwiceSignedArea(outline) >= 0.0 ? 1.0 : -1.0;
   std::array<Line, 4> sides{};
@@ -189,7 +189,9 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
     const Point a = outline[s], b = outline[(s + 1) % 4];
     const double len = Distance(a, b);
     sides[s] = {a, {(b.x - a.x) / len, (b.y - a.y) / len}};
-    side_doubt[s] = {0.0, 0.0};  // not found again (too near the picture's edge): the rough line stands
+    // Not found again (too near the picture's edge): the rough line stands,
+    // as far from the edge as the search's reach.
+    side_doubt[s] = {unfound, unfound};
     Line fit{};
     if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
   }
@@ -213,11 +215,12 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
   // the edge inside the ring (beyond lie the inner lines) and outside it.
   const double span = std::clamp(0.5 * cell, reach + 1.0, reach + 5.0);
   doubt.fill(0.0);
-  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, doubt))
+  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, reach,
+                  doubt))
     return false;
   // Again about the found sides, the profiles now centred on the edge.
   const double again = std::clamp(0.5 * cell, 1.5, 5.0);
-  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, doubt);
+  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, reach, doubt);
   return true;
 }
 

@@ -73,12 +73,13 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   const vx::reader::PictureView view(picture, top_down);
   std::vector<Accepted> found;
   std::string fault;
-  std::vector<vx::reader::Quad> others;
+  std::vector<vx::reader::Quad> others, in_doubt;
   auto figure_found = [&] {
     return std::any_of(found.begin(), found.end(), [](const Accepted& a) { return !a.cells.filled; });
   };
   int factor = vx::reader::ReductionFactor(picture.width, picture.height, options.max_side);
-  vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others);
+  const int working = factor;
+  vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others, in_doubt);
   // Nothing at the working size: small figures may have been lost in the
   // reduction; look again at a third of the factor, as long as the search
   // plane stays within 16 megapixels (its labels take 4 bytes a pixel).
@@ -86,7 +87,23 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
     const int finer = std::max(1, factor / 3);
     if (static_cast<double>(picture.width / finer) * (picture.height / finer) > 16e6) break;
     factor = finer;
-    vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others);
+    vx::reader::SearchAt(view, factor, options, !options.all, found, fault, others, in_doubt);
+  }
+  // Still nothing: noise may have frayed every outline at the working
+  // size. Reduced twice and four times as much, a pixel is the mean of
+  // four and sixteen times as many, and a figure of cells 8 pixels or more
+  // keeps cells of 2 or more. (The outline found there is refined on the
+  // picture itself, as at any size.)
+  for (int coarser : {2 * working, 4 * working}) {
+    if (figure_found() || std::min(picture.width, picture.height) / coarser < 24) break;
+    const std::size_t before = found.size();
+    vx::reader::SearchAt(view, coarser, options, !options.all, found, fault, others, in_doubt);
+    // What only the coarser look finds lies in noise strong enough to fray
+    // it: it is taken only with a clear margin (confidence 0.4).
+    const auto weak = std::remove_if(found.begin() + static_cast<std::ptrdiff_t>(before), found.end(),
+                                     [](const Accepted& a) { return a.cells.confidence < 0.4; });
+    if (weak != found.end() && fault.empty()) fault = "cells not clearly black or white";
+    found.erase(weak, found.end());
   }
   // A filled dark block reads as a figure whose cells are all black, and
   // nothing in the picture can say which it is. It is taken only when

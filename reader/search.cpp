@@ -108,7 +108,8 @@ bool ShapeFits(const Quad& seen, int rows, int cols) {
 }  // namespace
 
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
-              std::vector<Accepted>& found, std::string& fault, std::vector<Quad>& others) {
+              std::vector<Accepted>& found, std::string& fault, std::vector<Quad>& others,
+              std::vector<Quad>& in_doubt) {
   Plane plane = ReduceToGray(picture, factor);
   if (plane.width < kMinFigure || plane.height < kMinFigure) return;
   double noise = NoiseSigma(plane);
@@ -183,7 +184,10 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // Corners placed no better than a quarter cell (edges scattered by
       // noise, or bent by a shadow's edge) may be right or not; such a
       // reading is not stood behind.
-      if (CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
+      const bool doubted_before =
+          std::any_of(in_doubt.begin(), in_doubt.end(), [&](const Quad& q) { return SameFigure(q, seen); });
+      if (doubted_before || CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
+        in_doubt.push_back(seen);
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         continue;
       }
