@@ -185,7 +185,9 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   // is not read again without the fitted light.
   const int edge_side = shadow ? light.EdgeAlongSide(rows, cols, 25.0, 2.0) : -1;
   r.decisive = edge_side >= 0;
-  r.edge_side = edge_side;
+  // Shaded paper as dark as lit ink or darker: beyond such an edge the
+  // side's profiles find no paper to set the side by.
+  if (edge_side >= 0 && light.depth() >= 1.0 - light.InkShare()) r.edge_side = edge_side;
   if (RingGoesOn(picture, map, light, edge_side, rows, cols)) {
     r.fault = "the ring goes on beyond a side along a shadow edge (part of a figure)";
     r.decisive = true;

@@ -189,8 +189,7 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
     const Point a = outline[s], b = outline[(s + 1) % 4];
     const double len = Distance(a, b);
     sides[s] = {a, {(b.x - a.x) / len, (b.y - a.y) / len}};
-    // Not found again (too near the picture's edge): the rough line stands,
-    // as far from the edge as the search's reach.
+    // Not found again (too near the picture's edge): the rough line stands.
     side_doubt[s] = {unfound, unfound};
     Line fit{};
     if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
@@ -208,19 +207,19 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
 
 }  // namespace
 
-bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell, double unfound,
                  std::array<double, 4>& doubt) {
   // The profile runs past the rough edge by the reach and then far enough
   // for a blur of up to 2 pixels to settle, but stays within half a cell of
   // the edge inside the ring (beyond lie the inner lines) and outside it.
   const double span = std::clamp(0.5 * cell, reach + 1.0, reach + 5.0);
   doubt.fill(0.0);
-  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, reach,
+  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, unfound,
                   doubt))
     return false;
   // Again about the found sides, the profiles now centred on the edge.
   const double again = std::clamp(0.5 * cell, 1.5, 5.0);
-  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, reach, doubt);
+  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, unfound, doubt);
   return true;
 }
 

@@ -16,8 +16,9 @@ namespace vx::reader {
 // is not convex or moved a corner by more than the profiles span. `doubt`
 // gets how far each corner may be from its place, pixels, from the scatter
 // of the edge points about the sides and from any bend in them beyond what
-// that scatter explains (0 for a side not found again).
-bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell,
+// that scatter explains (`unfound` for a side not found again, whose rough
+// line stands).
+bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double cell, double unfound,
                  std::array<double, 4>& doubt);
 
 // True when a corner of `outline` (with `doubt` from RefineEdges) may lie

@@ -11,6 +11,7 @@
 // shadow darkens both.
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 namespace vx::reader {
@@ -55,6 +56,8 @@ class Light {
   }
   // The shadow's edge is sharp: narrower than a third of a cell.
   bool sharp() const { return shadow_ && soft_ < 0.35; }
+  // The share of the light the shadow takes away, 0..1 (0 without one).
+  double depth() const { return shadow_ ? 1.0 - std::exp(-std::fabs(c_[3])) : 0.0; }
   // The width of the shadow's edge, cell units.
   double soft() const { return soft_; }
 

@@ -161,7 +161,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
           std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
       const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
       std::array<double, 4> doubt{};
-      RefineEdges(picture, quad, reach, cell, doubt);
+      // A side that cannot be found again (the picture's edge too near)
+      // keeps the region's line: on the working plane at full size that
+      // lies on the edge's pixels, on a reduced one it may be off by the
+      // reach.
+      RefineEdges(picture, quad, reach, cell, factor > 1 ? reach : 0.0, doubt);
       const Quad seen = SeenCorners(quad);
       if (!ShapeFits(seen, options.rows, options.cols)) continue;
       // A corner beyond the picture's edge cannot be checked.
@@ -174,9 +178,10 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         if (fault.empty()) fault = cells.fault;
         continue;
       }
-      // A shadow's edge along a side puts shaded paper where the side's
-      // profiles look for paper, and the side may be placed off by the
-      // edge's blur: its corners are in doubt by a pixel and a half.
+      // A shadow's edge as dark as the ink along a side puts shaded paper
+      // where the side's profiles look for paper, and the side may be
+      // placed off by the edge's blur: its corners are in doubt by a pixel
+      // and a half.
       if (cells.edge_side >= 0)
         for (int j : {cells.edge_side, (cells.edge_side + 1) % 4})
           for (int k = 0; k < 4; ++k)
