@@ -168,9 +168,11 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   for (int q = 0; q < cols * sub; ++q)
     add_paper((q + 0.5) * part, -0.35, strip(q * part * du, (q + 1) * part * du, -0.5 * dv, -0.2 * dv));
   for (int q = 0; q < rows * sub; ++q)
-    add_paper(cols + 0.35, (q + 0.5) * part, strip(1 + 0.2 * du, 1 + 0.5 * du, q * part * dv, (q + 1) * part * dv));
+    add_paper(cols + 0.35, (q + 0.5) * part,
+              strip(1 + 0.2 * du, 1 + 0.5 * du, q * part * dv, (q + 1) * part * dv));
   for (int q = cols * sub - 1; q >= 0; --q)
-    add_paper((q + 0.5) * part, rows + 0.35, strip(q * part * du, (q + 1) * part * du, 1 + 0.2 * dv, 1 + 0.5 * dv));
+    add_paper((q + 0.5) * part, rows + 0.35,
+              strip(q * part * du, (q + 1) * part * du, 1 + 0.2 * dv, 1 + 0.5 * dv));
   for (int q = rows * sub - 1; q >= 0; --q)
     add_paper(-0.35, (q + 0.5) * part, strip(-0.5 * du, -0.2 * du, q * part * dv, (q + 1) * part * dv));
   for (int i = 0; i < rows; ++i)

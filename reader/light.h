@@ -51,9 +51,7 @@ class Light {
   // Signed distance of (x, y) from the middle of the shadow's edge along
   // its normal, cell units (positive towards the shadow's side of the fit);
   // 0 without a shadow.
-  double EdgeOffset(double x, double y) const {
-    return shadow_ ? (x - ax_) * nx_ + (y - ay_) * ny_ : 0.0;
-  }
+  double EdgeOffset(double x, double y) const { return shadow_ ? (x - ax_) * nx_ + (y - ay_) * ny_ : 0.0; }
   // The shadow's edge is sharp: narrower than a third of a cell.
   bool sharp() const { return shadow_ && soft_ < 0.35; }
   // The share of the light the shadow takes away, 0..1 (0 without one).

@@ -93,9 +93,10 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
   // size. Reduced twice and four times as much, a pixel is the mean of
   // four and sixteen times as many, and a figure of cells 8 pixels or more
   // keeps cells of 2 or more. (The outline found there is refined on the
-  // picture itself, as at any size.)
+  // picture itself, as at any size.) A filled block read already is judged
+  // on what the usual look saw beside it.
   for (int coarser : {2 * working, 4 * working}) {
-    if (figure_found() || std::min(picture.width, picture.height) / coarser < 24) break;
+    if (!found.empty() || std::min(picture.width, picture.height) / coarser < 24) break;
     const std::size_t before = found.size();
     vx::reader::SearchAt(view, coarser, options, !options.all, found, fault, others, in_doubt);
     // What only the coarser look finds lies in noise strong enough to fray

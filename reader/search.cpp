@@ -141,12 +141,17 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     if (order.size() > kMaxRegions) order.resize(kMaxRegions);
     for (int index : order) {
       Quad quad{};
+      // What only the lifted plane shows may be of the lift's own making
+      // (a figure's side taken for a shadow's edge): it is no evidence of
+      // another dark thing beside a filled block.
+      const bool evidence = b < 8;
       if (!FitQuad(TraceOuterBoundary(labels, index), quad)) {
         const Region& g = labels.regions[index];
-        others.push_back({ToPicture({double(g.left), double(g.top)}, factor),
-                          ToPicture({double(g.right), double(g.top)}, factor),
-                          ToPicture({double(g.right), double(g.bottom)}, factor),
-                          ToPicture({double(g.left), double(g.bottom)}, factor)});
+        if (evidence)
+          others.push_back({ToPicture({double(g.left), double(g.top)}, factor),
+                            ToPicture({double(g.right), double(g.top)}, factor),
+                            ToPicture({double(g.right), double(g.bottom)}, factor),
+                            ToPicture({double(g.left), double(g.bottom)}, factor)});
         continue;
       }
       for (Point& p : quad) p = ToPicture(p, factor);
@@ -154,7 +159,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       for (const Quad& t : tried) seen_before = seen_before || SameFigure(t, quad);
       if (seen_before) continue;
       tried.push_back(quad);
-      others.push_back(quad);
+      if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
       const double cell =

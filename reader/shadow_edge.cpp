@@ -82,7 +82,8 @@ std::vector<Line> Candidates(const Plane& p) {
   for (long long above = 0; level > 24 && above + count[level] <= static_cast<long long>(w) * h / 20; --level)
     above += count[level];
   std::array<double, kAngles> cosine{}, sine{};
-  for (int a = 0; a < kAngles; ++a) cosine[a] = std::cos(a * M_PI / 180.0), sine[a] = std::sin(a * M_PI / 180.0);
+  for (int a = 0; a < kAngles; ++a)
+    cosine[a] = std::cos(a * M_PI / 180.0), sine[a] = std::sin(a * M_PI / 180.0);
   const std::size_t span = 2 * static_cast<std::size_t>(reach) + 1;
   std::vector<int> votes(kAngles * span, 0);
   for (int y = 1; y + 1 < h; ++y) {

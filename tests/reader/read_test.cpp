@@ -212,14 +212,21 @@ TEST(Reader, RefusesWhatIsNotAFigure) {
 
 // A lone filled block is all a figure with every cell black can look like:
 // with nothing better on the page it is read so, at half confidence at most.
+// One filling most of a picture has sides that look like a shadow's edge;
+// what the shadow's lift then shows is no other dark thing beside it.
 TEST(Reader, ALoneFilledBlockReadsAllBlack) {
-  const vxgen::Picture p = Page(200, 180, [](int x, int y) { return x >= 40 && x < 160 && y >= 30 && y < 150; });
+  const vxgen::Picture p =
+      Page(200, 180, [](int x, int y) { return x >= 40 && x < 160 && y >= 30 && y < 150; });
   ReaderOptions o;
   o.rows = o.cols = 4;
   const ReadResult r = vexolith::Read(View(p), true, o);
   ASSERT_TRUE(r.ok) << r.fault;
   EXPECT_EQ(r.figures[0].black_count, 16);
   EXPECT_LE(r.figures[0].confidence, 0.5);
+  const vxgen::TestPicture large = vxgen::Render(vxgen::FindConditionSet("blur")->make(1, 837));
+  const ReadResult big = ReadPicture(large);
+  ASSERT_TRUE(big.ok) << big.fault;
+  EXPECT_TRUE(ReadsRight(big.figures[0], large.truth));
 }
 
 // Bad records and options are refused with a reason before anything is read.
