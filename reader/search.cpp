@@ -47,22 +47,23 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // paper brings it down towards the ink: the first level then takes the
 // shaded paper for dark, and every local mean does near the shadow's edge,
 // joining it to the figure; the second level parts ink from shaded paper.
-// Last, one level for the plane divided by its paper's light (Flatten) over
+// Then one level for the plane divided by its paper's light (Flatten) over
 // windows of a half and a fifth of the shorter side, which sees ink on both
 // sides of a sharp shadow edge alike. Where lit ink is as dark as shaded
 // paper, the light there is taken from the shaded side and a thin white
 // seam opens along the edge inside the ink; closing gaps of a 60th of the
 // shorter side joins the figure again. Where the seam is wider (a large
 // block of ink on the lit side, whose light the closing takes from the
-// shaded paper) and cuts the figure's outline, a last try closes gaps of a
-// 40th on the finer flattening. (Wider still merges the figure with the
+// shaded paper) and cuts the figure's outline, a further try closes gaps of
+// a 40th on the finer flattening. (Wider still merges the figure with the
 // shadow's dark wedges at its corners and misplaces them.) Last, where a
 // straight shadow's edge runs across the picture, its shaded side is lifted
 // by the edge's step before the finer flattening: the closing cannot give
 // a block of lit ink beside shaded paper its light, the step can. An empty
-// plane is returned when there is no such edge.
+// plane is returned when there is no such edge. `fine` keeps the finer
+// flattening's split between its two uses.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
-                   const vexolith::ReaderOptions& options) {
+                   const vexolith::ReaderOptions& options, Plane& fine) {
   const int shorter = std::min(plane.width, plane.height);
   const int square = std::max(8, shorter / 8);
   switch (options.binarize) {
@@ -85,9 +86,17 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
     const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), std::max(7, shorter / 5) | 1);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
   }
-  if (b >= 5) {
-    const Plane flat = Flatten(plane, std::max(7, shorter / (b == 5 ? 2 : 5)) | 1);
-    return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / (b == 7 ? 40 : 60)) | 1);
+  if (b == 5) {
+    const Plane flat = Flatten(plane, std::max(7, shorter / 2) | 1);
+    return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
+  }
+  if (b == 6 || b == 7) {
+    // The finer flattening, split once for both gap widths.
+    if (fine.width == 0) {
+      const Plane flat = Flatten(plane, std::max(7, shorter / 5) | 1);
+      fine = ThresholdGlobal(flat, OtsuLevel(flat));
+    }
+    return CloseGaps(fine, std::max(3, shorter / (b == 7 ? 40 : 60)) | 1);
   }
   static constexpr int kDivisors[3] = {4, 12, 36};
   const int offset = std::max(3, static_cast<int>(std::lround(2.0 * noise)));
@@ -120,12 +129,13 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   // The summed-area table serves the local and block thresholds only; the
   // first search, with one level for the picture, goes without it.
   std::unique_ptr<Integral> sums;
+  Plane fine;  // the finer flattening split, kept for its second gap width
   std::vector<Quad> tried;
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
     if (!global && !sums) sums = std::make_unique<Integral>(plane);
-    const Plane binary = Binarization(b, plane, sums.get(), noise, options);
+    const Plane binary = Binarization(b, plane, sums.get(), noise, options, fine);
     if (binary.width == 0) continue;
     const Labels labels = LabelRegions(binary);
     std::vector<int> order;
