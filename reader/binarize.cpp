@@ -116,7 +116,8 @@ Plane Extreme(const Plane& plane, int window) {
   Plane across(w, h), out(w, h);
   std::vector<int> queue;
   for (int y = 0; y < h; ++y) RunningExtreme<kMax>(plane.Row(y), across.Row(y), w, 1, window, queue);
-  for (int x = 0; x < w; ++x) RunningExtreme<kMax>(across.px.data() + x, out.px.data() + x, h, w, window, queue);
+  for (int x = 0; x < w; ++x)
+    RunningExtreme<kMax>(across.px.data() + x, out.px.data() + x, h, w, window, queue);
   return out;
 }
 
@@ -126,13 +127,17 @@ Plane Flatten(const Plane& plane, int window) {
   const Plane paper = Extreme<false>(Extreme<true>(plane, window), window);
   Plane out(plane.width, plane.height);
   for (std::size_t i = 0; i < plane.px.size(); ++i)
-    out.px[i] = static_cast<std::uint8_t>(
-        (255 * static_cast<int>(plane.px[i]) + paper.px[i] / 2) / std::max<int>(paper.px[i], 1));
+    out.px[i] = static_cast<std::uint8_t>((255 * static_cast<int>(plane.px[i]) + paper.px[i] / 2) /
+                                          std::max<int>(paper.px[i], 1));
   return out;
 }
 
 Plane CloseGaps(const Plane& binary, int width) {
   return Extreme<false>(Extreme<true>(binary, width), width);
+}
+
+Plane OpenStrips(const Plane& binary, int width) {
+  return Extreme<true>(Extreme<false>(binary, width), width);
 }
 
 }  // namespace vx::reader

@@ -56,4 +56,10 @@ Plane Flatten(const Plane& plane, int window);
 // closed (black spread by the window, then taken back).
 Plane CloseGaps(const Plane& binary, int width);
 
+// A black-and-white plane with black strips narrower than `width` pixels
+// taken away (black shrunk by the window, then spread back). The window
+// does not look beyond the plane's edges: pad the plane with white to take
+// away strips along them too.
+Plane OpenStrips(const Plane& binary, int width);
+
 }  // namespace vx::reader

@@ -20,6 +20,10 @@ constexpr int kMinFigure = 12;
 // Regions tried per binarization, largest first: the figure is among the
 // larger dark things of any picture it can be read from.
 constexpr std::size_t kMaxRegions = 40;
+// Regions per binarization tried again with thin strips cut off, and the
+// widest strip cut, working pixels.
+constexpr std::size_t kOpenedRegions = 4;
+constexpr int kBridge = 5;
 // A reading at least this confident ends the search early.
 constexpr double kConfident = 0.55;
 
@@ -114,6 +118,29 @@ bool ShapeFits(const Quad& seen, int rows, int cols) {
   return std::min(top, bottom) / cols >= 2.0 && std::min(left, right) / rows >= 2.0;
 }
 
+// The outline of region `index` with the dark strips narrower than `width`
+// taken off, the largest part left: a figure joined by a thin bridge (noise
+// frays its paper margin, shaded paper at the picture's edge) to another
+// dark thing or to the picture's edge comes apart from it. The picture's
+// edge counts as white, so a strip along it goes too.
+bool FitOpened(const Labels& labels, int index, int width, Quad& quad) {
+  const Region& g = labels.regions[index];
+  const int x0 = g.left - width, y0 = g.top - width;
+  Plane mask(g.right - g.left + 1 + 2 * width, g.bottom - g.top + 1 + 2 * width);
+  for (int y = g.top; y <= g.bottom; ++y) {
+    const std::int32_t* id = &labels.id[static_cast<std::size_t>(y) * labels.width];
+    std::uint8_t* row = mask.Row(y - y0);
+    for (int x = g.left; x <= g.right; ++x) row[x - x0] = id[x] == index + 1;
+  }
+  const Labels parts = LabelRegions(OpenStrips(mask, width));
+  int largest = -1;
+  for (int i = 0; i < static_cast<int>(parts.regions.size()); ++i)
+    if (largest < 0 || parts.regions[i].area > parts.regions[largest].area) largest = i;
+  if (largest < 0 || !FitQuad(TraceOuterBoundary(parts, largest), quad)) return false;
+  for (Point& p : quad) p.x += x0, p.y += y0;
+  return true;
+}
+
 }  // namespace
 
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
@@ -149,25 +176,15 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     };
     std::sort(order.begin(), order.end(), [&](int a, int c) { return box(a) > box(c); });
     if (order.size() > kMaxRegions) order.resize(kMaxRegions);
-    for (int index : order) {
-      Quad quad{};
-      // What only the lifted plane shows may be of the lift's own making
-      // (a figure's side taken for a shadow's edge): it is no evidence of
-      // another dark thing beside a filled block.
-      const bool evidence = b < 8;
-      if (!FitQuad(TraceOuterBoundary(labels, index), quad)) {
-        const Region& g = labels.regions[index];
-        if (evidence)
-          others.push_back({ToPicture({double(g.left), double(g.top)}, factor),
-                            ToPicture({double(g.right), double(g.top)}, factor),
-                            ToPicture({double(g.right), double(g.bottom)}, factor),
-                            ToPicture({double(g.left), double(g.bottom)}, factor)});
-        continue;
-      }
+    // What only the lifted plane shows may be of the lift's own making (a
+    // figure's side taken for a shadow's edge): it is no evidence of another
+    // dark thing beside a filled block.
+    const bool evidence = b < 8;
+    auto try_outline = [&](Quad quad) {
       for (Point& p : quad) p = ToPicture(p, factor);
       bool seen_before = false;
       for (const Quad& t : tried) seen_before = seen_before || SameFigure(t, quad);
-      if (seen_before) continue;
+      if (seen_before) return;
       tried.push_back(quad);
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
@@ -182,16 +199,16 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // reach.
       RefineEdges(picture, quad, reach, cell, factor > 1 ? reach : 0.0, doubt);
       const Quad seen = SeenCorners(quad);
-      if (!ShapeFits(seen, options.rows, options.cols)) continue;
+      if (!ShapeFits(seen, options.rows, options.cols)) return;
       // A corner beyond the picture's edge cannot be checked.
       if (std::any_of(seen.begin(), seen.end(), [&](Point p) { return !picture.Inside(p.x, p.y, -0.5); })) {
         if (fault.empty()) fault = "the figure reaches outside the picture";
-        continue;
+        return;
       }
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       if (!cells.ok) {
         if (fault.empty()) fault = cells.fault;
-        continue;
+        return;
       }
       // A shadow's edge as dark as the ink along a side puts shaded paper
       // where the side's profiles look for paper, and the side may be
@@ -209,9 +226,29 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       if (doubted_before || CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
         in_doubt.push_back(seen);
         if (fault.empty()) fault = "the edges too ragged to place the corners";
-        continue;
+        return;
       }
       found.push_back({seen, std::move(cells), std::fabs(TwiceSignedArea(seen)) / 2.0});
+    };
+    for (std::size_t rank = 0; rank < order.size(); ++rank) {
+      const int index = order[rank];
+      const Region& g = labels.regions[index];
+      Quad quad{};
+      const bool fits = FitQuad(TraceOuterBoundary(labels, index), quad);
+      if (fits) {
+        try_outline(quad);
+      } else if (evidence) {
+        others.push_back({ToPicture({double(g.left), double(g.top)}, factor),
+                          ToPicture({double(g.right), double(g.top)}, factor),
+                          ToPicture({double(g.right), double(g.bottom)}, factor),
+                          ToPicture({double(g.left), double(g.bottom)}, factor)});
+      }
+      // The largest regions that are no quadrilateral, or run to the
+      // plane's edge, are tried again with their thin strips cut off.
+      const bool at_edge =
+          g.left == 0 || g.top == 0 || g.right == plane.width - 1 || g.bottom == plane.height - 1;
+      if (rank < kOpenedRegions && (!fits || at_edge) && FitOpened(labels, index, kBridge, quad))
+        try_outline(quad);
     }
     if (stop_early) {
       for (const Accepted& a : found)

@@ -63,5 +63,22 @@ TEST(Binarize, OtsuSplitsTwoLevelsAndBlockFollowsTheLight) {
   EXPECT_EQ(b.Row(10)[30], 0) << "bright paper";
 }
 
+// Opening takes away black strips narrower than the window and gives back
+// the rest as it was; the window does not look past the plane's edge.
+TEST(Binarize, OpenStripsCutsThinBridgesOnly) {
+  Plane p(40, 20);
+  for (int y = 4; y < 16; ++y)
+    for (int x = 4; x < 16; ++x) p.Row(y)[x] = 1;                 // a block
+  for (int x = 16; x < 37; ++x) p.Row(10)[x] = p.Row(11)[x] = 1;  // a bridge 2 wide, to the edge
+  for (int y = 0; y < 20; ++y)
+    for (int x = 37; x < 40; ++x) p.Row(y)[x] = 1;  // a strip 3 wide along the edge
+  const Plane open = OpenStrips(p, 5);
+  EXPECT_EQ(open.Row(10)[25], 0) << "bridge";
+  EXPECT_EQ(open.Row(4)[4], 1) << "the block's corner";
+  EXPECT_EQ(open.Row(15)[15], 1) << "the block's other corner";
+  EXPECT_EQ(open.Row(16)[10], 0) << "beside the block";
+  EXPECT_EQ(open.Row(5)[39], 1) << "strip along the plane's edge, unpadded";
+}
+
 }  // namespace
 }  // namespace vx::reader
