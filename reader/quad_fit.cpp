@@ -66,9 +66,18 @@ bool FitQuad(const std::vector<PixelPoint>& b, Quad& quad) {
     const std::size_t a = FarthestOnArc(b, from, mid, da), e = FarthestOnArc(b, mid, to, db);
     if (std::max(da, db) < 0.15 * far) return false;  // a triangle
     corner[0] = from;
-    corner[1] = da >= db ? a : mid;
-    corner[2] = da >= db ? mid : e;
     corner[3] = to;
+    if (std::min(da, db) >= std::max(4.0, 0.05 * far)) {
+      // A long narrow figure seen square on, whose long side is as long as
+      // its diagonal: the two points farthest apart end one long side, and
+      // the point farthest from it is anywhere along the other, with a
+      // corner either side of it.
+      corner[1] = a;
+      corner[2] = e;
+    } else {
+      corner[1] = da >= db ? a : mid;
+      corner[2] = da >= db ? mid : e;
+    }
   }
 
   std::array<Line, 4> sides{};

@@ -84,13 +84,18 @@ TEST(Regions, OuterBoundaryRunsClockwiseAroundAFrame) {
 struct QuadCase {
   const char* name;
   double angle;  // degrees
-  double w, h;   // rectangle size in pixels; w 0: a disc, w < 0: the quadrilateral below
+  double w, h;   // rectangle size in pixels; w 0: a disc, w -1, -2: the quadrilaterals below
   bool fits;
 };
 
 // A figure seen steeply from the side: its two boundary points farthest
 // apart (bottom-right, top-right) end one side rather than a diagonal.
 constexpr Quad kSteep{{{61.5, 14.7}, {138.3, 19.2}, {70.5, 166.2}, {9.9, 120.7}}};
+
+// A long narrow figure (16 x 4 cells) seen square on, in slight
+// perspective: its right side is longer than either diagonal, so the two
+// boundary points farthest apart end that side.
+constexpr Quad kNarrow{{{65.2, 8.7}, {94.6, 14.7}, {40.0, 174.8}, {14.1, 159.9}}};
 
 class QuadFit : public testing::TestWithParam<QuadCase> {};
 
@@ -107,7 +112,7 @@ TEST_P(QuadFit, CornersOfTurnedRectangles) {
   for (int k = 0; k < 4; ++k)
     truth[k] = {cx + corners[k][0] * std::cos(a) - corners[k][1] * std::sin(a),
                 cy + corners[k][0] * std::sin(a) + corners[k][1] * std::cos(a)};
-  if (c.w < 0) truth = kSteep;
+  if (c.w < 0) truth = c.w == -1 ? kSteep : kNarrow;
   Plane p(200, 200);
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 200; ++x)
@@ -129,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, QuadFit,
     testing::Values(QuadCase{"square", 0, 101, 101, true}, QuadCase{"turned", 17, 120, 80, true},
                     QuadCase{"steep", 63, 90, 140, true}, QuadCase{"perspective", 0, -1, -1, true},
-                    QuadCase{"disc", 0, 0, 0, false}, QuadCase{"stroke", 30, 150, 3, false}),
+                    QuadCase{"narrow", 0, -2, -2, true}, QuadCase{"disc", 0, 0, 0, false},
+                    QuadCase{"stroke", 30, 150, 3, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
