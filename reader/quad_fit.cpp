@@ -6,6 +6,13 @@
 namespace vx::reader {
 namespace {
 
+// The least a corner may stand off the chord of its two neighbours, for the
+// distance between the two points farthest apart: a figure of 16 x 4 cells
+// seen tilted 55 degrees along its length is 7 times as long as wide, and
+// its corners stand off its diagonal by a seventh of it; pixels and
+// perspective take a little more.
+constexpr double kBulge = 0.08;
+
 Point P(const PixelPoint& p) { return {static_cast<double>(p.x), static_cast<double>(p.y)}; }
 
 // Distance of p from the chord a-b (the line through them).
@@ -54,17 +61,17 @@ bool FitQuad(const std::vector<PixelPoint>& b, Quad& quad) {
   std::size_t c1 = FarthestOnArc(b, c0, c2, d1);
   std::size_t c3 = FarthestOnArc(b, c2, c0, d3);
   std::size_t corner[4] = {c0, c1, c2, c3};
-  if (std::min(d1, d3) < 0.15 * far) {
+  if (std::min(d1, d3) < kBulge * far) {
     // Seen steeply from the side, the two points farthest apart can be the
     // ends of one side rather than a diagonal: then one arc hardly bulges
     // and the other holds both remaining corners, the point farthest from
     // the chord and the farthest from the chord of one of its two halves.
-    if (std::max(d1, d3) < 0.15 * far) return false;  // a stroke, not a quadrilateral
+    if (std::max(d1, d3) < kBulge * far) return false;  // a stroke, not a quadrilateral
     const bool first = d1 >= d3;
     const std::size_t from = first ? c0 : c2, to = first ? c2 : c0, mid = first ? c1 : c3;
     double da = 0.0, db = 0.0;
     const std::size_t a = FarthestOnArc(b, from, mid, da), e = FarthestOnArc(b, mid, to, db);
-    if (std::max(da, db) < 0.15 * far) return false;  // a triangle
+    if (std::max(da, db) < kBulge * far) return false;  // a triangle
     corner[0] = from;
     corner[3] = to;
     if (std::min(da, db) >= std::max(4.0, 0.05 * far)) {

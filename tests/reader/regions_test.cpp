@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, QuadFit,
     testing::Values(QuadCase{"square", 0, 101, 101, true}, QuadCase{"turned", 17, 120, 80, true},
                     QuadCase{"steep", 63, 90, 140, true}, QuadCase{"perspective", 0, -1, -1, true},
-                    QuadCase{"narrow", 0, -2, -2, true}, QuadCase{"disc", 0, 0, 0, false},
-                    QuadCase{"stroke", 30, 150, 3, false}),
+                    QuadCase{"narrow", 0, -2, -2, true}, QuadCase{"long", 30, 20, 150, true},
+                    QuadCase{"disc", 0, 0, 0, false}, QuadCase{"stroke", 30, 150, 3, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
