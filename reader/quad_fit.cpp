@@ -6,11 +6,11 @@
 namespace vx::reader {
 namespace {
 
-// The least a corner may stand off the chord of its two neighbours, for the
-// distance between the two points farthest apart: a figure of 16 x 4 cells
+// The least the other corners may stand off the chord between the two
+// boundary points farthest apart, for its length: a figure of 16 x 4 cells
 // seen tilted 55 degrees along its length is 7 times as long as wide, and
 // its corners stand off its diagonal by a seventh of it; pixels and
-// perspective take a little more.
+// perspective take a little more. Thinner things are strokes.
 constexpr double kBulge = 0.08;
 
 Point P(const PixelPoint& p) { return {static_cast<double>(p.x), static_cast<double>(p.y)}; }
