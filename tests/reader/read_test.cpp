@@ -109,32 +109,28 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   }
 }
 
+// Harsh picture `index` of seed `seed` is read, and read right.
+void ExpectHarshReadRight(int seed, int index) {
+  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
+  ASSERT_NE(harsh, nullptr);
+  const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
+  const ReadResult r = ReadPicture(t);
+  ASSERT_TRUE(r.ok) << "seed " << seed << " #" << index << ": " << r.fault;
+  EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "seed " << seed << " #" << index;
+}
+
 // Harsh pictures with a sharp shadow across the figure and light falling
 // across the page, once refused for cells read off the wrong side of the
 // shadow's edge (its place fitted too soft, or a weak shadow clipping a
 // corner not looked for at all): each reads right.
 TEST(Reader, SharpShadowsAcrossTheCellsReadRight) {
-  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
-  ASSERT_NE(harsh, nullptr);
-  for (int index : {17, 212, 291, 544}) {
-    const vxgen::TestPicture t = vxgen::Render(harsh->make(1, index));
-    const ReadResult r = ReadPicture(t);
-    ASSERT_TRUE(r.ok) << "#" << index << ": " << r.fault;
-    EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "#" << index;
-  }
+  for (int index : {17, 212, 291, 544}) ExpectHarshReadRight(1, index);
 }
 
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
-  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
-  ASSERT_NE(harsh, nullptr);
-  for (int index : {84, 273, 817}) {
-    const vxgen::TestPicture t = vxgen::Render(harsh->make(1, index));
-    const ReadResult r = ReadPicture(t);
-    ASSERT_TRUE(r.ok) << "#" << index << ": " << r.fault;
-    EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "#" << index;
-  }
+  for (int index : {84, 273, 817}) ExpectHarshReadRight(1, index);
 }
 
 // Figures joined by a thin strip to the picture's edge or to other ink
@@ -143,15 +139,8 @@ TEST(Reader, NoisyPicturesReadAtACoarserLook) {
 // reported read as an outlined box beside it, whose frame passed for a
 // figure's ring; the figure itself, found first, now wins.
 TEST(Reader, FiguresJoinedByThinStripsAreCutFree) {
-  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
-  ASSERT_NE(harsh, nullptr);
   const std::pair<int, int> cases[] = {{1, 142}, {1, 337}, {1, 596}, {4, 730}, {4, 872}};
-  for (const auto& [seed, index] : cases) {
-    const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
-    const ReadResult r = ReadPicture(t);
-    ASSERT_TRUE(r.ok) << "seed " << seed << " #" << index << ": " << r.fault;
-    EXPECT_TRUE(ReadsRight(r.figures[0], t.truth)) << "seed " << seed << " #" << index;
-  }
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
 }
 
 // A figure filling a 3000-pixel picture (the region fill of the contour store
