@@ -70,6 +70,7 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
                    const vexolith::ReaderOptions& options, Plane& fine) {
   const int shorter = std::min(plane.width, plane.height);
   const int square = std::max(8, shorter / 8);
+  const int finer = std::max(7, shorter / 5) | 1;  // the finer flattening's window
   switch (options.binarize) {
     case Binarize::kGlobal:
       return ThresholdGlobal(plane, std::clamp(options.level, 0, 255));
@@ -87,7 +88,7 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   if (b == 8) {
     ShadowEdge edge;
     if (!FindShadowEdge(plane, edge)) return Plane();
-    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), std::max(7, shorter / 5) | 1);
+    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), finer);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
   }
   if (b == 5) {
@@ -97,7 +98,7 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   if (b == 6 || b == 7) {
     // The finer flattening, split once for both gap widths.
     if (fine.width == 0) {
-      const Plane flat = Flatten(plane, std::max(7, shorter / 5) | 1);
+      const Plane flat = Flatten(plane, finer);
       fine = ThresholdGlobal(flat, OtsuLevel(flat));
     }
     return CloseGaps(fine, std::max(3, shorter / (b == 7 ? 40 : 60)) | 1);
