@@ -6,16 +6,16 @@
 namespace vx::reader {
 
 double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
-                 double v1, int n) {
+                 double v1, int nu, int nv) {
   double sum = 0.0;
-  for (int a = 0; a < n; ++a) {
-    for (int b = 0; b < n; ++b) {
-      const Point p = map.Apply(u0 + (u1 - u0) * (b + 0.5) / n, v0 + (v1 - v0) * (a + 0.5) / n);
+  for (int a = 0; a < nv; ++a) {
+    for (int b = 0; b < nu; ++b) {
+      const Point p = map.Apply(u0 + (u1 - u0) * (b + 0.5) / nu, v0 + (v1 - v0) * (a + 0.5) / nv);
       if (!picture.Inside(p.x, p.y)) return std::nan("");
       sum += picture.Sample(p.x, p.y);
     }
   }
-  return sum / (n * n);
+  return sum / (nu * nv);
 }
 
 double Median(std::vector<double> v) {

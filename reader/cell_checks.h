@@ -12,10 +12,14 @@
 
 namespace vx::reader {
 
-// Mean gray over u0..u1, v0..v1 of the unit square, n x n samples; NaN when
-// a sample falls outside the picture.
+// Mean gray over u0..u1, v0..v1 of the unit square, nu x nv samples; NaN
+// when a sample falls outside the picture.
 double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
-                 double v1, int n);
+                 double v1, int nu, int nv);
+inline double PatchMean(const PictureView& picture, const Homography& map, double u0, double u1, double v0,
+                        double v1, int n) {
+  return PatchMean(picture, map, u0, u1, v0, v1, n, n);
+}
 
 // The middle value (the upper middle for an even count); NaN for none.
 double Median(std::vector<double> v);

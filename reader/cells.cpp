@@ -136,17 +136,25 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   std::vector<double> ink_top(cols), ink_bottom(cols), ink_left(rows), ink_right(rows);
   std::vector<double> paper_top(cols), paper_bottom(cols), paper_left(rows), paper_right(rows);
   const double du = 1.0 / cols, dv = 1.0 / rows;
+  // Samples about every 1.5 pixels, as in the cells, so noise on a large
+  // figure's paper weighs no more than on its cells.
+  auto samples_over = [&](double cells) { return std::clamp(static_cast<int>(cells * cell_px / 1.5), 2, 8); };
+  const int along = samples_over(0.6), across = samples_over(0.3);
   for (int j = 0; j < cols; ++j) {
     ink_top[j] = gray[j];
     ink_bottom[j] = gray[static_cast<std::size_t>(rows - 1) * cols + j];
-    paper_top[j] = PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, -0.5 * dv, -0.2 * dv, 2);
-    paper_bottom[j] = PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, 1 + 0.2 * dv, 1 + 0.5 * dv, 2);
+    paper_top[j] =
+        PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, -0.5 * dv, -0.2 * dv, along, across);
+    paper_bottom[j] =
+        PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, 1 + 0.2 * dv, 1 + 0.5 * dv, along, across);
   }
   for (int i = 0; i < rows; ++i) {
     ink_left[i] = gray[static_cast<std::size_t>(i) * cols];
     ink_right[i] = gray[static_cast<std::size_t>(i) * cols + cols - 1];
-    paper_left[i] = PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
-    paper_right[i] = PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, 2);
+    paper_left[i] =
+        PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
+    paper_right[i] =
+        PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
   }
   // The light across the figure, from the paper round it and the ring.
   std::vector<LightSample> samples;
@@ -287,6 +295,12 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
     }
   }
 
+  // A light fitted to too few samples may leave a value undefined; no
+  // check below would see it (every comparison with it is false).
+  if (!std::all_of(r.values.begin(), r.values.end(), [](double v) { return std::isfinite(v); })) {
+    r.fault = "the light on the figure cannot be told";
+    return r;
+  }
   std::vector<double> inner;
   for (int i = 1; i + 1 < rows; ++i)
     for (int j = 1; j + 1 < cols; ++j) inner.push_back(r.values[static_cast<std::size_t>(i) * cols + j]);

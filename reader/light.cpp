@@ -17,7 +17,18 @@ double EdgeShare(double d, double soft) {
 
 struct EdgeLine {
   double ax, ay, nx, ny, soft;
+  // Light is taken away, not multiplied: the shadow scales the light by
+  // 1 + gain * share, whose logarithm is not a multiple of the share. The
+  // edge's term is log(1 + gain * share) / log(1 + gain), 0..1 like the
+  // share, and the share itself while the gain is not yet known (0).
+  double gain = 0.0;
 };
+
+// The edge's term in the fit at (x, y), shifted `shift` along its normal.
+double EdgeTerm(const EdgeLine& e, double x, double y, double shift = 0.0) {
+  const double share = EdgeShare((x - e.ax) * e.nx + (y - e.ay) * e.ny - shift, e.soft);
+  return e.gain == 0.0 ? share : std::log1p(e.gain * share) / std::log1p(e.gain);
+}
 
 constexpr int kTerms = 5;
 
@@ -48,7 +59,7 @@ double Solve(const std::vector<LightSample>& s, const std::vector<double>& logs,
   double m[kTerms][kTerms + 1] = {};
   auto terms = [&](const LightSample& p, double t[kTerms]) {
     t[0] = 1.0, t[1] = p.x, t[2] = p.y, t[4] = p.ink ? 1.0 : 0.0;
-    t[3] = edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+    t[3] = edge ? EdgeTerm(*edge, p.x, p.y) : 0.0;
   };
   for (std::size_t k = 0; k < s.size(); ++k) {
     if (use && !(*use)[k]) continue;
@@ -94,7 +105,7 @@ class EdgeFits {
     std::copy(&base_[0][0], &base_[0][0] + kTerms * (kTerms + 1), &m[0][0]);
     for (std::size_t k = 0; k < s_.size(); ++k) {
       const LightSample& p = s_[k];
-      const double e = EdgeShare((p.x - edge.ax) * edge.nx + (p.y - edge.ay) * edge.ny, edge.soft);
+      const double e = EdgeTerm(edge, p.x, p.y);
       if (e == 0.0) continue;
       const double t[kTerms] = {1.0, p.x, p.y, e, p.ink ? 1.0 : 0.0};
       for (int a = 0; a < kTerms; ++a) m[3][a] += e * t[a];
@@ -128,8 +139,7 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
     std::vector<double> off;
     for (std::size_t k = 0; k < samples.size(); ++k) {
       const LightSample& p = samples[k];
-      const double e =
-          edge ? EdgeShare((p.x - edge->ax) * edge->nx + (p.y - edge->ay) * edge->ny, edge->soft) : 0.0;
+      const double e = edge ? EdgeTerm(*edge, p.x, p.y) : 0.0;
       off.push_back(std::fabs(logs[k] - (c_[0] + c_[1] * p.x + c_[2] * p.y + c_[3] * e + c_[4] * p.ink)));
     }
     std::vector<double> sorted = off;
@@ -164,49 +174,94 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
   const EdgeFits fits(samples, logs);
   double best = INFINITY, best_c[5] = {};
   EdgeLine best_edge{};
+  int best_q1 = 0, best_q2 = 0;
+  double gain = 0.0;
+  // One width of edge, its ends at q1, q2 on the round (quarter samples).
+  auto attempt = [&](double soft, int q1, int q2) {
+    q1 = (q1 % (4 * n) + 4 * n) % (4 * n), q2 = (q2 % (4 * n) + 4 * n) % (4 * n);
+    const auto p = at(q1), e = at(q2);
+    const double dx = e[0] - p[0], dy = e[1] - p[1], len = std::hypot(dx, dy);
+    if (len < 0.5) return;
+    const EdgeLine edge{p[0], p[1], -dy / len, dx / len, soft, gain};
+    double c[5];
+    const double rss = fits.Solve(edge, c);
+    if (rss < best) best = rss, best_edge = edge, best_q1 = q1, best_q2 = q2, std::copy(c, c + 5, best_c);
+  };
+  // Each end in turn moved in quarter samples within a stride of the best.
+  auto fine = [&](double soft) {
+    for (int pass = 0; pass < 2; ++pass) {
+      const int q2 = best_q2;
+      for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(soft, best_q1 + d, q2);
+      const int q1 = best_q1;
+      for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(soft, q1, q2 + d);
+    }
+  };
   // Each width of edge is searched on its own, coarse then fine: a sharp
   // edge between coarse places fits worse than a soft one there, and only
   // the fine search shows it right.
   for (double soft : widths) {
-    double here = INFINITY, here_c[5] = {};
-    EdgeLine here_edge{};
-    int here_q1 = 0, here_q2 = 0;
-    auto attempt = [&](int q1, int q2) {
-      q1 = (q1 % (4 * n) + 4 * n) % (4 * n), q2 = (q2 % (4 * n) + 4 * n) % (4 * n);
-      const auto p = at(q1), e = at(q2);
-      const double dx = e[0] - p[0], dy = e[1] - p[1], len = std::hypot(dx, dy);
-      if (len < 0.5) return;
-      const EdgeLine edge{p[0], p[1], -dy / len, dx / len, soft};
-      double c[5];
-      const double rss = fits.Solve(edge, c);
-      if (rss < here) here = rss, here_edge = edge, here_q1 = q1, here_q2 = q2, std::copy(c, c + 5, here_c);
-    };
+    const double before = best;
+    const int q1 = best_q1, q2 = best_q2;
+    const EdgeLine edge = best_edge;
+    double c[5];
+    std::copy(best_c, best_c + 5, c);
+    best = INFINITY;
     // Coarse: ends half way between samples, at most about 24 places.
     for (int i = 0; i < n; i += stride)
-      for (int j = i + stride; j < n; j += stride) attempt(4 * i + 2, 4 * j + 2);
-    if (!std::isfinite(here)) continue;
-    // Fine: each end in turn moved in quarter samples within a stride.
-    for (int pass = 0; pass < 2; ++pass) {
-      const int q2 = here_q2;
-      for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(here_q1 + d, q2);
-      const int q1 = here_q1;
-      for (int d = -4 * stride; d <= 4 * stride; ++d) attempt(q1, q2 + d);
-    }
-    if (here < best) best = here, best_edge = here_edge, std::copy(here_c, here_c + 5, best_c);
+      for (int j = i + stride; j < n; j += stride) attempt(soft, 4 * i + 2, 4 * j + 2);
+    if (std::isfinite(best)) fine(soft);
+    if (!(best < before))
+      best = before, best_q1 = q1, best_q2 = q2, best_edge = edge, std::copy(c, c + 5, best_c);
   }
+  // The widths tried lie up to 2.5 times apart, and a soft edge's width
+  // set wrong by half misplaces the light on the cells it crosses by more
+  // than a faint figure's ink: the width is narrowed down about the best.
+  // A sharp edge stays as sharp as it was tried: across the patches of
+  // paper, a quarter cell long, it always fits a little softer.
+  auto narrow = [&](std::initializer_list<double> steps) {
+    if (!std::isfinite(best) || !(best_edge.soft > widths[0])) return;
+    for (double step : steps) {
+      const double soft = best_edge.soft;
+      for (double f : {1.0 / step, step}) {
+        if (soft * f < 0.5) continue;
+        attempt(soft * f, best_q1, best_q2);
+        fine(soft * f);
+      }
+    }
+  };
   if (!std::isfinite(best)) {
     refit(nullptr);
     return;
   }
   // A shadow: it halves what the plane leaves unexplained, and darkens by
   // at least a tenth.
-  if (!(best < 0.5 * plane) || std::fabs(best_c[3]) < std::log(1.0 / 0.9)) {
+  if (!(best < 0.5 * plane) || !(std::fabs(best_c[3]) >= std::log(1.0 / 0.9))) {
+    refit(nullptr);
+    return;
+  }
+  narrow({1.5, 1.2});
+  // Light is taken away, not multiplied: once the depth is known, the edge
+  // is placed again with the shadow's true form (see EdgeLine).
+  for (int round = 0; round < 2 && std::isfinite(best); ++round) {
+    // A shadow takes at most 95% of the light, or the lit side has at
+    // most 20 times the shaded side's (a fit with few samples along the
+    // edge may say more).
+    gain = std::clamp(std::exp(best_c[3]) - 1.0, -0.95, 19.0);
+    if (!std::isfinite(gain)) break;
+    best_edge.gain = gain;
+    best = fits.Solve(best_edge, best_c);
+    if (!std::isfinite(best)) break;
+    fine(best_edge.soft);
+    narrow({1.2});
+  }
+  if (!std::isfinite(best) || !std::all_of(best_c, best_c + 5, [](double c) { return std::isfinite(c); })) {
     refit(nullptr);
     return;
   }
   std::copy(best_c, best_c + 5, c_);
   refit(&best_edge);
   ax_ = best_edge.ax, ay_ = best_edge.ay, nx_ = best_edge.nx, ny_ = best_edge.ny, soft_ = best_edge.soft;
+  gain_ = best_edge.gain;
   shadow_ = true;
   // How far the edge may move either way before the fit gets clearly worse
   // (by four times the samples' own variance about it): a soft edge seen
@@ -228,7 +283,7 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
 }
 
 double Light::Paper(double x, double y, double shift) const {
-  const double edge = shadow_ ? EdgeShare((x - ax_) * nx_ + (y - ay_) * ny_ - shift, soft_) : 0.0;
+  const double edge = shadow_ ? EdgeTerm({ax_, ay_, nx_, ny_, soft_, gain_}, x, y, shift) : 0.0;
   return std::exp(c_[0] + c_[1] * x + c_[2] * y + c_[3] * edge);
 }
 

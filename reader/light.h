@@ -62,6 +62,7 @@ class Light {
  private:
   double c_[5] = {0, 0, 0, 0, 0};  // log paper = c0 + c1 x + c2 y + c3 edge(x, y); c4: log ink - log paper
   double ax_ = 0, ay_ = 0, nx_ = 0, ny_ = 0, soft_ = 1;  // the edge: a point, its unit normal, width
+  double gain_ = 0;  // the light beyond the edge over the light before it, less 1
   double doubt_minus_ = 0, doubt_plus_ = 0;
   bool shadow_ = false;
 };

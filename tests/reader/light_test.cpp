@@ -3,6 +3,7 @@
 // does not shade the cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -15,18 +16,20 @@ constexpr int kRows = 10, kCols = 10;
 constexpr double kInk = 0.3;  // ink over paper
 
 // Samples of a 10 x 10 figure as the cell reading takes them: paper a third
-// of a cell outside the ring, in order round it, and the ring cells.
-Light Fit(const std::function<double(double, double)>& paper) {
+// of a cell outside the ring, in order round it, `sub` to a cell, and the
+// ring cells.
+Light Fit(const std::function<double(double, double)>& paper, int sub = 1) {
   std::vector<LightSample> s;
   std::vector<int> round;
   auto add = [&](double x, double y) {
     round.push_back(static_cast<int>(s.size()));
     s.push_back({x, y, paper(x, y), false});
   };
-  for (int j = 0; j < kCols; ++j) add(j + 0.5, -0.35);
-  for (int i = 0; i < kRows; ++i) add(kCols + 0.35, i + 0.5);
-  for (int j = kCols - 1; j >= 0; --j) add(j + 0.5, kRows + 0.35);
-  for (int i = kRows - 1; i >= 0; --i) add(-0.35, i + 0.5);
+  const double part = 1.0 / sub;
+  for (int q = 0; q < kCols * sub; ++q) add((q + 0.5) * part, -0.35);
+  for (int q = 0; q < kRows * sub; ++q) add(kCols + 0.35, (q + 0.5) * part);
+  for (int q = kCols * sub - 1; q >= 0; --q) add((q + 0.5) * part, kRows + 0.35);
+  for (int q = kRows * sub - 1; q >= 0; --q) add(-0.35, (q + 0.5) * part);
   for (int i = 0; i < kRows; ++i)
     for (int j = 0; j < kCols; ++j)
       if (i == 0 || j == 0 || i == kRows - 1 || j == kCols - 1)
@@ -94,6 +97,24 @@ TEST(LightFit, SharpEdgeUnderFallingLightAndInACorner) {
         EXPECT_NEAR(light.Paper(x, y), paper(x, y), 0.06 * paper(x, y)) << e.name << " at " << x << ", " << y;
       }
   }
+}
+
+// A soft shadow takes light away: the paper beyond its edge is the light
+// less a share of it, not the light times a power of it. Its width lies
+// between those first tried. On a faint figure (ink a tenth under the
+// paper) the paper level must be right to a tenth of that on every cell,
+// the edge's ramp included.
+TEST(LightFit, SoftShadowTakesItsWidthAndFormFromTheSamples) {
+  auto paper = [](double x, double y) {
+    const double t = std::clamp((x - 0.3 * y - 4.0) / std::hypot(1.0, 0.3) / 2.6 + 0.5, 0.0, 1.0);
+    return 230.0 * (1.0 - 0.02 * x) * (1.0 - 0.45 * t * t * (3.0 - 2.0 * t));
+  };
+  const Light light = Fit(paper, 4);
+  EXPECT_TRUE(light.shadow());
+  EXPECT_FALSE(light.sharp());
+  for (double y = 0.5; y < kRows; y += 1.0)
+    for (double x = 0.5; x < kCols; x += 1.0)
+      EXPECT_NEAR(light.Paper(x, y), paper(x, y), 0.01 * paper(x, y)) << "at " << x << ", " << y;
 }
 
 }  // namespace
