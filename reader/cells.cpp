@@ -201,6 +201,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   if (RingGoesOn(picture, map, light, edge_side, rows, cols)) {
     r.fault = "the ring goes on beyond a side along a shadow edge (part of a figure)";
     r.decisive = true;
+    r.part = true;
     return r;
   }
   // The paper level the light gives over a cell's central half.
@@ -269,6 +270,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   if (RingRunsOn(picture, map, rows, cols, typical_share)) {
     r.fault = "the ring runs on past a side (part of a figure)";
     r.decisive = true;
+    r.part = true;
     return r;
   }
 

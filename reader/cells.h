@@ -39,6 +39,7 @@ struct CellReading {
   bool filled = false;      // ...and that colour black: a filled block to any eye
   bool shadow = false;      // read with a shadow edge fitted across the figure
   bool decisive = false;    // refused whatever light is assumed
+  bool part = false;        // refused as part of a larger figure (its ring goes on)
   int edge_side = -1;       // the side (0 top, 1 right, 2 bottom, 3 left) a shadow's edge as dark
                             // as the ink runs along
 };

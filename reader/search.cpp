@@ -158,7 +158,12 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   // first search, with one level for the picture, goes without it.
   std::unique_ptr<Integral> sums;
   Plane fine;  // the finer flattening split, kept for its second gap width
+  // Outlines tried already, and whether each was refused as part of a
+  // larger figure: a larger outline at the same place is still tried (the
+  // part is what one binarization left of a figure cut along a shadow's
+  // edge, another may show it whole).
   std::vector<Quad> tried;
+  std::vector<double> part_area;  // per tried outline: its area if refused as a part, else 0
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
@@ -183,10 +188,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     const bool evidence = b < 8;
     auto try_outline = [&](Quad quad) {
       for (Point& p : quad) p = ToPicture(p, factor);
-      bool seen_before = false;
-      for (const Quad& t : tried) seen_before = seen_before || SameFigure(t, quad);
-      if (seen_before) return;
+      const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
+      for (std::size_t k = 0; k < tried.size(); ++k)
+        if (SameFigure(tried[k], quad) && !(part_area[k] > 0.0 && area > 1.05 * part_area[k])) return;
       tried.push_back(quad);
+      part_area.push_back(0.0);
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
@@ -208,6 +214,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       }
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       if (!cells.ok) {
+        if (cells.part) part_area.back() = area;
         if (fault.empty()) fault = cells.fault;
         return;
       }

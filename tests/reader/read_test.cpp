@@ -128,6 +128,13 @@ TEST(Reader, SharpShadowsAcrossTheCellsReadRight) {
   for (int index : {17, 212, 291, 544}) ExpectHarshReadRight(1, index);
 }
 
+// A sharp shadow's edge across the figure: one binarization leaves the lit
+// part, refused as part of a larger figure, and another shows the figure
+// whole at the same place; the whole is still tried, and reads right.
+TEST(Reader, FigureCutByAShadowInOneLookIsReadWholeInAnother) {
+  for (int index : {569, 622}) ExpectHarshReadRight(1, index);
+}
+
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
