@@ -375,6 +375,15 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       }
     }
   }
+  // Levels that fit the figure put its white cells near 0 and its black
+  // ones near 1, and the split between them near the middle. A split within
+  // a quarter of either end says the levels are wrong for these cells (a
+  // light that leaves part of the figure far lighter or darker than its
+  // paper and ink), and what is read through them cannot be stood behind.
+  if (fixed_threshold < 0.0 && !r.uniform && (r.threshold < 0.25 || r.threshold > 0.75)) {
+    r.fault = "the light on the figure cannot be told";
+    return r;
+  }
   r.black.resize(cells);
   r.margins.resize(cells);
   double least_inner = 1e9;

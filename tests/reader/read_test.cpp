@@ -95,7 +95,9 @@ INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
 // under blur, small figures whose side a shadow's edge runs along, small
 // noisy figures whose corners a second look placed no better, a shadow
 // running out of the picture read through a light fitted to too few
-// samples. Each is now read right or refused.
+// samples, figures under a sharp shadow read through levels that left a
+// third of their cells far outside paper and ink. Each is now read right or
+// refused.
 TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
   ASSERT_NE(harsh, nullptr);
