@@ -23,8 +23,9 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
 
 // True when a corner of `outline` (with `doubt` from RefineEdges) may lie
 // further from its place than a quarter of the cell side met at that corner
-// (at least a pixel): `seen` is the same outline in reading order (top-left
-// first) for a figure of rows x cols cells.
+// (at least a pixel; a doubt of 3 pixels or less is allowed a quarter more):
+// `seen` is the same outline in reading order (top-left first) for a figure
+// of rows x cols cells.
 bool CornersInDoubt(const Quad& outline, const std::array<double, 4>& doubt, const Quad& seen, int rows,
                     int cols);
 
