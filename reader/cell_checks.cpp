@@ -226,4 +226,29 @@ bool RingRunsOn(const PictureView& picture, const Homography& map, int rows, int
   return false;
 }
 
+bool InnerFrameOnly(const std::vector<unsigned char>& black, int rows, int cols) {
+  // A frame two cells thick round a figure of under 6 x 6 cells leaves at
+  // most 2 cells inside: many figures that small read so.
+  if (rows < 6 || cols < 6) return false;
+  auto at = [&](int i, int j) { return black[static_cast<std::size_t>(i) * cols + j] != 0; };
+  // The lines next to the ring, each wholly black or not.
+  bool line_black[4] = {true, true, true, true};  // row 1, column cols-2, row rows-2, column 1
+  for (int j = 1; j + 1 < cols; ++j)
+    line_black[0] = line_black[0] && at(1, j), line_black[2] = line_black[2] && at(rows - 2, j);
+  for (int i = 1; i + 1 < rows; ++i)
+    line_black[3] = line_black[3] && at(i, 1), line_black[1] = line_black[1] && at(i, cols - 2);
+  // A frame: two opposite lines at least.
+  if (!(line_black[0] && line_black[2]) && !(line_black[1] && line_black[3])) return false;
+  bool any = false;
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) {
+      if (!at(i, j)) continue;
+      const bool on_frame = (i == 1 && line_black[0]) || (j == cols - 2 && line_black[1]) ||
+                            (i == rows - 2 && line_black[2]) || (j == 1 && line_black[3]);
+      if (!on_frame) return false;
+      any = true;
+    }
+  return any;
+}
+
 }  // namespace vx::reader

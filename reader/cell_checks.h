@@ -38,6 +38,11 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
 double ShadowCellValue(const PictureView& picture, const Homography& map, const Light& light, int i, int j,
                        int rows, int cols, int n, double band, double& doubt);
 
+// The inner black cells are whole lines of cells along the ring and
+// nothing else: the ring goes on inward as a frame round white cells, as
+// an outlined box with a thick frame reads, and no pattern of cells does.
+bool InnerFrameOnly(const std::vector<unsigned char>& black, int rows, int cols);
+
 // Every inner black cell reads about as dark as the ring, allowing for blur
 // from its white neighbours and for noise.
 bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,

@@ -404,6 +404,10 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
     }
   }
   if (inner.empty()) least_inner = 0.5;
+  if (!r.uniform && InnerFrameOnly(r.black, rows, cols)) {
+    r.fault = "a frame thicker than one cell round white cells (an outlined box, not a figure)";
+    return r;
+  }
   if (!r.uniform && !SolidBlackCells(r.values, r.black, rows, cols, r.threshold)) {
     r.fault = "black cells lighter than solid ink (a frame or a mark only partly covering them)";
     return r;

@@ -96,8 +96,9 @@ INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
 // noisy figures whose corners a second look placed no better, a shadow
 // running out of the picture read through a light fitted to too few
 // samples, figures under a sharp shadow read through levels that left a
-// third of their cells far outside paper and ink. Each is now read right or
-// refused.
+// third of their cells far outside paper and ink, an outlined box whose
+// frame read two rows thick taken for a figure beside one refused. Each is
+// now read right or refused.
 TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
   ASSERT_NE(harsh, nullptr);
