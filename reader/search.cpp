@@ -162,8 +162,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   // larger figure: a larger outline at the same place is still tried (the
   // part is what one binarization left of a figure cut along a shadow's
   // edge, another may show it whole).
-  std::vector<Quad> tried;
-  std::vector<double> part_area;  // per tried outline: its area if refused as a part, else 0
+  struct Tried {
+    Quad quad;
+    double part_area;  // its area when refused as a part, else 0
+  };
+  std::vector<Tried> tried;
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
@@ -189,10 +192,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     auto try_outline = [&](Quad quad) {
       for (Point& p : quad) p = ToPicture(p, factor);
       const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
-      for (std::size_t k = 0; k < tried.size(); ++k)
-        if (SameFigure(tried[k], quad) && !(part_area[k] > 0.0 && area > 1.05 * part_area[k])) return;
-      tried.push_back(quad);
-      part_area.push_back(0.0);
+      for (const Tried& t : tried)
+        if (SameFigure(t.quad, quad) && !(t.part_area > 0.0 && area > 1.05 * t.part_area)) return;
+      tried.push_back({quad, 0.0});
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
@@ -214,7 +216,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       }
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       if (!cells.ok) {
-        if (cells.part) part_area.back() = area;
+        if (cells.part) tried.back().part_area = area;
         if (fault.empty()) fault = cells.fault;
         return;
       }
