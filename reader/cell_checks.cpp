@@ -55,7 +55,7 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
 }
 
 double ShadowCellValue(const PictureView& picture, const Homography& map, const Light& light, int i, int j,
-                       int rows, int cols, int n, double band, double& doubt) {
+                       int rows, int cols, int n, double band, double& down, double& up) {
   const double ink = 1.0 - light.InkShare();
   const double shifts[3] = {0.0, -light.doubt_minus(), light.doubt_plus()};
   // The central half clear of the band; else most of the cell clear of it
@@ -89,7 +89,11 @@ double ShadowCellValue(const PictureView& picture, const Homography& map, const 
     if (kept * 4 >= n * n) break;
   }
   for (double& v : at) v /= std::max(kept, 1);
-  doubt = std::max(std::fabs(at[1] - at[0]), std::fabs(at[2] - at[0]));
+  // The value moves one way as the edge moves back and the other way as it
+  // moves forward; each way is kept apart, since only the way towards the
+  // threshold can change the cell's verdict.
+  down = std::max(0.0, at[0] - std::min(at[1], at[2]));
+  up = std::max(0.0, std::max(at[1], at[2]) - at[0]);
   return at[0];
 }
 

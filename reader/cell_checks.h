@@ -33,10 +33,11 @@ bool InnerLinesShow(const PictureView& picture, const Homography& map, int rows,
 // central half: each sample's darkness between the light's paper level
 // there and ink, averaged. Samples within `band` cells of a sharp edge are
 // left out, where the edge's doubtful place decides which side of it they
-// lie on (all are kept when under a quarter would remain). `doubt` gets
-// how far the value moves with the edge anywhere its fit leaves in doubt.
+// lie on (all are kept when under a quarter would remain). `down` and `up`
+// get how far the value may fall and rise with the edge anywhere its fit
+// leaves in doubt.
 double ShadowCellValue(const PictureView& picture, const Homography& map, const Light& light, int i, int j,
-                       int rows, int cols, int n, double band, double& doubt);
+                       int rows, int cols, int n, double band, double& down, double& up);
 
 // The inner black cells are whole lines of cells along the ring and
 // nothing else: the ring goes on inward as a frame round white cells, as

@@ -278,7 +278,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   // Under a sharp shadow the cells are sampled about every other pixel, and
   // the samples the edge's ramp may reach anywhere its place is in doubt,
   // or a pixel and a half of blur beyond, are left out.
-  std::vector<double> edge_doubt(cells, 0.0);
+  std::vector<double> edge_down(cells, 0.0), edge_up(cells, 0.0);
   const int fine = std::clamp(static_cast<int>(cell_px / 2.0), 2, 12);
   const double band =
       std::max(light.doubt_minus(), light.doubt_plus()) + light.soft() / 2.0 + 1.5 / std::max(cell_px, 1.0);
@@ -286,7 +286,8 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
     for (int j = 0; j < cols; ++j) {
       if (shadow) {
         const std::size_t k = static_cast<std::size_t>(i) * cols + j;
-        r.values[k] = ShadowCellValue(picture, map, light, i, j, rows, cols, fine, band, edge_doubt[k]);
+        r.values[k] =
+            ShadowCellValue(picture, map, light, i, j, rows, cols, fine, band, edge_down[k], edge_up[k]);
         continue;
       }
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
@@ -392,8 +393,11 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       const std::size_t k = static_cast<std::size_t>(i) * cols + j;
       r.black[k] = r.values[k] > r.threshold;
       r.margins[k] = std::fabs(r.values[k] - r.threshold);
+      // A black cell is in doubt only as far as the edge may make it
+      // lighter, a white one as far as it may make it darker.
+      const double doubt = r.black[k] ? edge_down[k] : edge_up[k];
       if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols)
-        least_inner = std::min(least_inner, r.margins[k] - edge_doubt[k]);
+        least_inner = std::min(least_inner, r.margins[k] - doubt);
     }
   }
   // The ring as clearly black as the inner cells must be.

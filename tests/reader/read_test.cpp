@@ -138,6 +138,13 @@ TEST(Reader, FigureCutByAShadowInOneLookIsReadWholeInAnother) {
   for (int index : {569, 622}) ExpectHarshReadRight(1, index);
 }
 
+// A sharp shadow's edge through cells of 5 to 7 pixels: where the edge may
+// lie moves a cell's value both ways, and only the way towards the
+// threshold puts its verdict in doubt.
+TEST(Reader, CellsOnASharpShadowsEdgeAreInDoubtOnlyTowardsTheThreshold) {
+  for (int index : {177, 744, 890}) ExpectHarshReadRight(1, index);
+}
+
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
