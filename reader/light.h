@@ -41,7 +41,7 @@ class Light {
   // Ink over paper, 0..1, as the ring shows it.
   double InkShare() const;
   // How far the shadow's edge may lie from where it was placed, back
-  // (against its normal) and forward, cell units: 0.1 .. 0.5.
+  // (against its normal) and forward, cell units: 0.05 .. 0.5.
   double doubt_minus() const { return doubt_minus_; }
   // The side (0 top, 1 right, 2 bottom, 3 left) the shadow's edge runs
   // along, within `degrees` and `cells` of it over the whole side, or -1:

@@ -99,6 +99,16 @@ TEST(LightFit, SharpEdgeUnderFallingLightAndInACorner) {
   }
 }
 
+// A sharp edge sampled four times a cell with no noise is placed closer
+// than a tenth of a cell: a tenth at least would put in doubt every small
+// cell the edge crosses.
+TEST(LightFit, SharpEdgeSeenCloselyIsInDoubtByUnderATenthOfACell) {
+  const Light light = Fit([](double x, double y) { return x + 0.5 * y > 8.0 ? 120.0 : 220.0; }, 4);
+  ASSERT_TRUE(light.shadow());
+  EXPECT_LT(light.doubt_minus(), 0.1);
+  EXPECT_LT(light.doubt_plus(), 0.1);
+}
+
 // A soft shadow takes light away: the paper beyond its edge is the light
 // less a share of it, not the light times a power of it. Its width lies
 // between those first tried. On a faint figure (ink a tenth under the
