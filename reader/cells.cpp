@@ -395,9 +395,8 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       r.margins[k] = std::fabs(r.values[k] - r.threshold);
       // A black cell is in doubt only as far as the edge may make it
       // lighter, a white one as far as it may make it darker.
-      const double doubt = r.black[k] ? edge_down[k] : edge_up[k];
       if (i > 0 && j > 0 && i + 1 < rows && j + 1 < cols)
-        least_inner = std::min(least_inner, r.margins[k] - doubt);
+        least_inner = std::min(least_inner, r.margins[k] - (r.black[k] ? edge_down[k] : edge_up[k]));
     }
   }
   // The ring as clearly black as the inner cells must be.
