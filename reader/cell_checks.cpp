@@ -1,6 +1,7 @@
 #include "reader/cell_checks.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vx::reader {
@@ -16,6 +17,34 @@ double PatchMean(const PictureView& picture, const Homography& map, double u0, d
     }
   }
   return sum / (nu * nv);
+}
+
+double NoiseWithin(const PictureView& picture, const Quad& q) {
+  double x0 = q[0].x, x1 = q[0].x, y0 = q[0].y, y1 = q[0].y;
+  for (const Point& p : q)
+    x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+  // Clamped in doubles first: a corner far outside must not overflow an int.
+  const int ax = static_cast<int>(std::ceil(std::max(x0, 0.0)));
+  const int bx = static_cast<int>(std::floor(std::min(x1, picture.width() - 2.0)));
+  const int ay = static_cast<int>(std::ceil(std::max(y0, 0.0)));
+  const int by = static_cast<int>(std::floor(std::min(y1, picture.height() - 1.0)));
+  if (bx < ax || by < ay) return 0.0;
+  std::array<std::size_t, 256> hist{};
+  std::size_t n = 0;
+  const int ystep = std::max(1, (by - ay + 1) / 64), xstep = std::max(1, (bx - ax + 1) / 64);
+  for (int y = ay; y <= by; y += ystep)
+    for (int x = ax; x <= bx; x += xstep)
+      if (Contains(q, Point{x + 0.5, static_cast<double>(y)})) {
+        ++hist[static_cast<std::size_t>(std::abs(picture.Gray(x + 1, y) - picture.Gray(x, y)))];
+        ++n;
+      }
+  if (n == 0) return 0.0;
+  std::size_t seen = 0;
+  int median = 0;
+  while (median < 255 && (seen += hist[median]) < (n + 1) / 2) ++median;
+  // The difference of two pixels with Gaussian noise has sigma * sqrt(2),
+  // and its median absolute value is 0.6745 of that.
+  return median / (0.6745 * std::sqrt(2.0));
 }
 
 double Median(std::vector<double> v) {

@@ -21,6 +21,12 @@ inline double PatchMean(const PictureView& picture, const Homography& map, doubl
   return PatchMean(picture, map, u0, u1, v0, v1, n, n);
 }
 
+// Noise of the picture over the quadrilateral `q`, gray levels: the median
+// absolute difference of horizontal neighbours (about 64 x 64 pairs),
+// scaled to a Gaussian sigma. The median passes over the figure's edges.
+// 0 when no pair lies inside.
+double NoiseWithin(const PictureView& picture, const Quad& q);
+
 // The middle value (the upper middle for an even count); NaN for none.
 double Median(std::vector<double> v);
 

@@ -112,19 +112,21 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
 // The reading with the light fitted round the figure when `fitted_light`
 // and it shows a shadow edge, else with the levels of the four sides.
 CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, int cols,
-                        double fixed_threshold, bool fitted_light) {
+                        double fixed_threshold, bool fitted_light, double inset) {
   CellReading r;
   const Homography map(seen);
   const double cell_px =
       std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
-  // Samples per side of a cell's central half: about one per 1.5 pixels, 2..6.
-  const int n = std::clamp(static_cast<int>(cell_px / 3.0), 2, 6);
+  // Samples per side of a cell's window (the cell less `inset` of a cell on
+  // every side): about one per 1.5 pixels, 2..8.
+  const int n = std::clamp(static_cast<int>(cell_px * (1.0 - 2.0 * inset) / 1.5), 2, 8);
   const std::size_t cells = static_cast<std::size_t>(rows) * cols;
   std::vector<double> gray(cells);
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < cols; ++j)
-      gray[static_cast<std::size_t>(i) * cols + j] = PatchMean(
-          picture, map, (j + 0.25) / cols, (j + 0.75) / cols, (i + 0.25) / rows, (i + 0.75) / rows, n);
+      gray[static_cast<std::size_t>(i) * cols + j] =
+          PatchMean(picture, map, (j + inset) / cols, (j + 1.0 - inset) / cols, (i + inset) / rows,
+                    (i + 1.0 - inset) / rows, n);
   for (double g : gray)
     if (std::isnan(g)) {
       r.fault = "the figure reaches outside the picture";
@@ -245,6 +247,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   }
   const double clearest = *std::max_element(ring_contrast.begin(), ring_contrast.end());
   const double typical = Median(ring_contrast);
+  r.contrast = typical;
   if (clearest < 12.0 || typical < 8.0) {
     r.fault = "the border does not stand out from the paper";
     return r;
@@ -430,15 +433,48 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   return r;
 }
 
+// The share of a cell cut off each side of the window its gray level is
+// taken over: first the central half, then, against noise, the central 80%.
+constexpr double kInset = 0.25;
+constexpr double kWideInset = 0.1;
+// Noise (sigma) at least this share of the ring's contrast sends a refused
+// reading to the wider windows.
+constexpr double kNoisy = 0.1;
+// The wider windows are a second chance for noise to let a misplaced grid
+// pass: their reading is taken only with a clearer margin than the first
+// needs (confidence 0.33: every inner cell 0.165 from the threshold, the
+// gap in the split 0.33).
+constexpr double kWideConfidence = 0.33;
+
+// The reading with the fitted light, and, when that light shows a shadow
+// edge the reading cannot stand behind, with the levels of the four sides:
+// a shadow edge placed wrongly spoils the cells near it, and the sides'
+// levels, measured again from each cell's neighbours, may still read them.
+CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows, int cols,
+                          double fixed_threshold, double inset) {
+  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true, inset);
+  if (!r.ok && r.shadow && !r.decisive)
+    r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, inset);
+  return r;
+}
+
 }  // namespace
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
                       double fixed_threshold) {
-  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true);
-  // A shadow edge placed wrongly spoils the cells near it; the levels of the
-  // four sides, measured again from each cell's neighbours, may still read
-  // them.
-  if (!r.ok && r.shadow && !r.decisive) r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false);
+  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true, kInset);
+  const bool shadow = r.shadow;
+  if (!r.ok && r.shadow && !r.decisive)
+    r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset);
+  // Refused in noise, without a shadow's edge (the central half keeps the
+  // cells beside one clear of its doubtful place): the wider windows. Under
+  // strong blur with little noise they would take in the neighbours' blur
+  // for nothing, so they are tried only where the noise is clear.
+  if (!r.ok && !r.decisive && !shadow && r.contrast > 0.0 &&
+      NoiseWithin(picture, seen) >= kNoisy * r.contrast) {
+    CellReading wide = ReadCellsOver(picture, seen, rows, cols, fixed_threshold, kWideInset);
+    if (wide.ok && wide.confidence >= kWideConfidence) r = std::move(wide);
+  }
   return r;
 }
 

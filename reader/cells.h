@@ -13,6 +13,11 @@
 // must clear the threshold by what the edge's doubtful place may move it;
 // if the figure does not read so, it is read the other way.
 //
+// A cell's gray level is first taken over its central half, clear of the
+// blur its neighbours spread into it. Where noise, not blur, keeps the cells
+// from reading clearly, they are measured again over the central 80%, which
+// holds more than twice the pixels.
+//
 // The black/white threshold is the middle of the widest gap among the inner
 // cells' values with 0 and 1 as anchors, so a figure whose inner cells are
 // all one colour still reads (the gap then touches an anchor) but with less
@@ -42,6 +47,7 @@ struct CellReading {
   bool part = false;        // refused as part of a larger figure (its ring goes on)
   int edge_side = -1;       // the side (0 top, 1 right, 2 bottom, 3 left) a shadow's edge as dark
                             // as the ink runs along
+  double contrast = 0.0;    // the ring's typical darkness below its paper, gray levels (0: not measured)
 };
 
 // Reads the cells of the figure with seen corners `seen` (top-left,
