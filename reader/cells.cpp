@@ -450,9 +450,11 @@ constexpr double kWideConfidence = 0.33;
 // edge the reading cannot stand behind, with the levels of the four sides:
 // a shadow edge placed wrongly spoils the cells near it, and the sides'
 // levels, measured again from each cell's neighbours, may still read them.
+// `shadow` tells whether the fitted light showed an edge.
 CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows, int cols,
-                          double fixed_threshold, double inset) {
+                          double fixed_threshold, double inset, bool& shadow) {
   CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true, inset);
+  shadow = r.shadow;
   if (!r.ok && r.shadow && !r.decisive)
     r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, inset);
   return r;
@@ -462,17 +464,16 @@ CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
                       double fixed_threshold) {
-  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, true, kInset);
-  const bool shadow = r.shadow;
-  if (!r.ok && r.shadow && !r.decisive)
-    r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset);
+  bool shadow = false;
+  CellReading r = ReadCellsOver(picture, seen, rows, cols, fixed_threshold, kInset, shadow);
   // Refused in noise, without a shadow's edge (the central half keeps the
   // cells beside one clear of its doubtful place): the wider windows. Under
   // strong blur with little noise they would take in the neighbours' blur
-  // for nothing, so they are tried only where the noise is clear.
+  // for nothing, so they are tried only where the noise is clear (which
+  // also spares a second reading of every candidate refused in clean light).
   if (!r.ok && !r.decisive && !shadow && r.contrast > 0.0 &&
       NoiseWithin(picture, seen) >= kNoisy * r.contrast) {
-    CellReading wide = ReadCellsOver(picture, seen, rows, cols, fixed_threshold, kWideInset);
+    CellReading wide = ReadCellsOver(picture, seen, rows, cols, fixed_threshold, kWideInset, shadow);
     if (wide.ok && wide.confidence >= kWideConfidence) r = std::move(wide);
   }
   return r;
