@@ -38,13 +38,7 @@ double NoiseWithin(const PictureView& picture, const Quad& q) {
         ++hist[static_cast<std::size_t>(std::abs(picture.Gray(x + 1, y) - picture.Gray(x, y)))];
         ++n;
       }
-  if (n == 0) return 0.0;
-  std::size_t seen = 0;
-  int median = 0;
-  while (median < 255 && (seen += hist[median]) < (n + 1) / 2) ++median;
-  // The difference of two pixels with Gaussian noise has sigma * sqrt(2),
-  // and its median absolute value is 0.6745 of that.
-  return median / (0.6745 * std::sqrt(2.0));
+  return NoiseFromDifferences(hist, n);
 }
 
 double Median(std::vector<double> v) {

@@ -1,6 +1,7 @@
 #include "reader/plane.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "image/gray.h"
@@ -85,8 +86,18 @@ Plane BoxSmooth(const Plane& plane) {
   return out;
 }
 
+double NoiseFromDifferences(const std::array<std::size_t, 256>& hist, std::size_t n) {
+  if (n == 0) return 0.0;
+  std::size_t seen = 0;
+  int median = 0;
+  while (median < 255 && (seen += hist[median]) < (n + 1) / 2) ++median;
+  // For Gaussian noise the difference of two pixels has sigma * sqrt(2) and
+  // its median absolute value is 0.6745 of that.
+  return median / (0.6745 * std::sqrt(2.0));
+}
+
 double NoiseSigma(const Plane& plane) {
-  std::vector<int> hist(256, 0);
+  std::array<std::size_t, 256> hist{};
   std::size_t n = 0;
   const int step = std::max(1, plane.height / 64);
   for (int y = 0; y < plane.height; y += step) {
@@ -96,13 +107,7 @@ double NoiseSigma(const Plane& plane) {
       ++n;
     }
   }
-  if (n == 0) return 0.0;
-  std::size_t seen = 0;
-  int median = 0;
-  while (median < 255 && (seen += hist[median]) < (n + 1) / 2) ++median;
-  // For Gaussian noise the difference of two pixels has sigma * sqrt(2) and
-  // its median absolute value is 0.6745 of that.
-  return median / (0.6745 * std::sqrt(2.0));
+  return NoiseFromDifferences(hist, n);
 }
 
 }  // namespace vx::reader

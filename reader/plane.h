@@ -3,6 +3,8 @@
 // search.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -72,5 +74,9 @@ Plane BoxSmooth(const Plane& plane);
 // Noise of the plane in gray levels: the median absolute difference of
 // horizontal neighbours over a sample of rows, scaled to a Gaussian sigma.
 double NoiseSigma(const Plane& plane);
+
+// The Gaussian sigma whose neighbour differences have the median of `hist`
+// (counts of absolute differences 0..255, `n` in all); 0 for none.
+double NoiseFromDifferences(const std::array<std::size_t, 256>& hist, std::size_t n);
 
 }  // namespace vx::reader
