@@ -223,10 +223,6 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
   return true;
 }
 
-// The cell side met at a corner: the shorter of the corner cell's two sides
-// along the outline, through the figure's map, so a corner seen from afar
-// in a tilted view gets its own, smaller cell.
-//
 // A small doubt comes from the scatter of the edge points and overstates
 // the error: over the candidates of 2000 generated harsh pictures the
 // corners lay, in the median, a fifth of their doubt from the truth. Up to
@@ -235,14 +231,18 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
 // length, whose error it may understate; it gets none.
 constexpr double kRoomyDoubt = 3.0;
 
+double CornerCell(const Quad& seen, int rows, int cols, int j) {
+  const Homography map(seen);
+  const double cu = j == 1 || j == 2 ? 1.0 : 0.0, cv = j >= 2 ? 1.0 : 0.0;
+  const double du = (cu > 0.5 ? -1.0 : 1.0) / cols, dv = (cv > 0.5 ? -1.0 : 1.0) / rows;
+  const Point c = map.Apply(cu, cv);
+  return std::min(Distance(c, map.Apply(cu + du, cv)), Distance(c, map.Apply(cu, cv + dv)));
+}
+
 bool CornersInDoubt(const Quad& outline, const std::array<double, 4>& doubt, const Quad& seen, int rows,
                     int cols) {
-  const Homography map(seen);
   for (int j = 0; j < 4; ++j) {
-    const double cu = j == 1 || j == 2 ? 1.0 : 0.0, cv = j >= 2 ? 1.0 : 0.0;
-    const double du = (cu > 0.5 ? -1.0 : 1.0) / cols, dv = (cv > 0.5 ? -1.0 : 1.0) / rows;
-    const Point c = map.Apply(cu, cv);
-    const double cell = std::min(Distance(c, map.Apply(cu + du, cv)), Distance(c, map.Apply(cu, cv + dv)));
+    const double cell = CornerCell(seen, rows, cols, j);
     for (int k = 0; k < 4; ++k)
       if (outline[k].x == seen[j].x && outline[k].y == seen[j].y &&
           doubt[k] > (doubt[k] <= kRoomyDoubt ? 1.25 : 1.0) * std::max(1.0, cell / 4.0))

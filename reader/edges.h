@@ -26,6 +26,11 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
 // (at least a pixel; a doubt of 3 pixels or less is allowed a quarter more):
 // `seen` is the same outline in reading order (top-left first) for a figure
 // of rows x cols cells.
+// The cell side met at corner j of `seen` (top-left first): the shorter of
+// the corner cell's two sides along the outline, through the figure's map,
+// so a corner seen from afar in a tilted view gets its own, smaller cell.
+double CornerCell(const Quad& seen, int rows, int cols, int j);
+
 bool CornersInDoubt(const Quad& outline, const std::array<double, 4>& doubt, const Quad& seen, int rows,
                     int cols);
 

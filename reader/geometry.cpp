@@ -107,4 +107,13 @@ Homography::Homography(const Quad& q) {
   std::copy(m, m + 9, m_);
 }
 
+Point Homography::Unapply(Point p) const {
+  const double* m = m_;
+  const double a[9] = {m[4] * m[8] - m[5] * m[7], m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
+                       m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
+                       m[3] * m[7] - m[4] * m[6], m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3]};
+  const double w = a[6] * p.x + a[7] * p.y + a[8];
+  return {(a[0] * p.x + a[1] * p.y + a[2]) / w, (a[3] * p.x + a[4] * p.y + a[5]) / w};
+}
+
 }  // namespace vx::reader

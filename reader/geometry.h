@@ -61,6 +61,8 @@ class Homography {
     const double w = m_[6] * u + m_[7] * v + m_[8];
     return {(m_[0] * u + m_[1] * v + m_[2]) / w, (m_[3] * u + m_[4] * v + m_[5]) / w};
   }
+  // (u, v) of the picture point p: the inverse map, through the adjugate.
+  Point Unapply(Point p) const;
 
  private:
   double m_[9];

@@ -7,6 +7,7 @@
 #include "reader/binarize.h"
 #include "reader/components.h"
 #include "reader/edges.h"
+#include "reader/grid_register.h"
 #include "reader/quad_fit.h"
 #include "reader/shadow_edge.h"
 
@@ -26,6 +27,10 @@ constexpr std::size_t kOpenedRegions = 4;
 constexpr int kBridge = 5;
 // A reading at least this confident ends the search early.
 constexpr double kConfident = 0.55;
+// A reading on corners the whole grid placed is taken below this
+// confidence (every inner cell 0.165 from the threshold) only when the
+// cells' fitted levels bear it out.
+constexpr double kPlacedConfidence = 0.33;
 
 // A working-plane point in picture pixels (pixel centres at whole numbers).
 Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
@@ -189,6 +194,24 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // figure's side taken for a shadow's edge): it is no evidence of another
     // dark thing beside a filled block.
     const bool evidence = b < 8;
+    // Places the corners of a candidate by its whole grid and reads it
+    // there; true when the reading was taken. Each new place is one more
+    // chance for a reading to pass by luck: one with less than a clear
+    // margin (kPlacedConfidence) must be borne out by the cells' fitted
+    // levels too.
+    auto read_placed_by_grid = [&](const Quad& seen) {
+      const Registration placed = RegisterGrid(picture, seen, options.rows, options.cols);
+      if (!PlacedWell(placed, options.rows, options.cols)) return false;
+      CellReading cells = ReadCells(picture, placed.seen, options.rows, options.cols, options.threshold);
+      // Inner cells all one colour are what an outlined box shows too: a
+      // new place is no evidence for such a reading.
+      if (!cells.ok || cells.uniform) return false;
+      if (cells.confidence < kPlacedConfidence &&
+          !LevelsAgree(placed, cells.black, options.rows, options.cols))
+        return false;
+      found.push_back({placed.seen, std::move(cells), std::fabs(TwiceSignedArea(placed.seen)) / 2.0});
+      return true;
+    };
     auto try_outline = [&](Quad quad) {
       for (Point& p : quad) p = ToPicture(p, factor);
       const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
@@ -215,6 +238,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         return;
       }
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
+      // A reading refused for no decisive reason may be of corners placed
+      // off by the sides' noise: the whole grid places them again.
+      if (!cells.ok && !cells.decisive && cells.contrast > 0.0 && read_placed_by_grid(seen)) return;
       if (!cells.ok) {
         if (cells.part) tried.back().part_area = area;
         if (fault.empty()) fault = cells.fault;
@@ -234,6 +260,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       const bool doubted_before =
           std::any_of(in_doubt.begin(), in_doubt.end(), [&](const Quad& q) { return SameFigure(q, seen); });
       if (doubted_before || CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
+        // The whole grid may place the corners where the sides cannot.
+        if (!doubted_before && read_placed_by_grid(seen)) return;
         in_doubt.push_back(seen);
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         return;

@@ -97,13 +97,14 @@ INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
 // running out of the picture read through a light fitted to too few
 // samples, figures under a sharp shadow read through levels that left a
 // third of their cells far outside paper and ink, an outlined box whose
-// frame read two rows thick taken for a figure beside one refused. Each is
-// now read right or refused.
+// frame read two rows thick taken for a figure beside one refused, a
+// small figure under heavy blur and JPEG loss whose corners the whole grid
+// placed (seed 2 #249, 5 cells wrong). Each is now read right or refused.
 TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
   ASSERT_NE(harsh, nullptr);
   const std::pair<int, int> cases[] = {{1, 575}, {2, 407}, {2, 128}, {3, 165}, {1, 751}, {3, 463}, {1, 607},
-                                       {3, 157}, {1, 306}, {1, 786}, {2, 202}, {4, 492}, {2, 355}};
+                                       {3, 157}, {1, 306}, {1, 786}, {2, 202}, {4, 492}, {2, 355}, {2, 249}};
   for (const auto& [seed, index] : cases) {
     const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
     const ReadResult r = ReadPicture(t);
@@ -162,6 +163,13 @@ TEST(Reader, NoisyCellsReadOverWiderWindows) {
   if (r.ok) {
     EXPECT_TRUE(ReadsRight(r.figures[0], t.truth));
   }
+}
+
+// Small noisy figures whose sides placed the corners no better than a
+// quarter cell (refused as in doubt), or off enough that the cells did not
+// read, read right once the whole grid places the corners.
+TEST(Reader, CornersInDoubtArePlacedByTheWholeGrid) {
+  for (int index : {45, 320, 453, 735, 966}) ExpectHarshReadRight(1, index);
 }
 
 // Noise up to half the paper-ink gap frays every outline at the working

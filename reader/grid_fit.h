@@ -1,0 +1,50 @@
+// A figure's picture modelled cell by cell.
+//
+// Each cell of the figure, and each of a ring of paper cells round it, has
+// one gray level, and the thin lines between the inner cells one more; the
+// picture over the figure is that drawing spread by a Gaussian blur. The
+// levels are fitted by least squares to samples about every 1.5 pixels
+// over the figure and half a cell beyond. The misfit left tells how well a
+// grid placed by given corners lies on the picture, which lets the whole
+// grid place the corners (grid_register.h).
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "reader/geometry.h"
+#include "reader/plane.h"
+
+namespace vx::reader {
+
+struct GridFit {
+  bool ok = false;             // false when the figure reaches outside the picture or is too large
+  std::vector<double> levels;  // (rows + 2) x (cols + 2), the paper ring included, gray levels
+  std::vector<double> misfit;  // each sample's gray level less the model's, in sampling order
+  double residual = 0.0;       // sum of the squares of `misfit`
+  double sigma = 0.0;          // the blur fitted with, pixels
+  double lines = 0.0;          // the gray level of the thin lines between the cells
+};
+
+// Fits the levels of the figure with corners `seen` (top-left, top-right,
+// bottom-right, bottom-left) under a blur of `sigma` pixels, sampled `per`
+// times a cell along each side.
+GridFit FitGrid(const PictureView& picture, const Quad& seen, int rows, int cols, double sigma, int per);
+
+// The same with the samples placed by the grid of `sampled` and the model
+// by that of `seen`: the pixels read stay the same while the grid moves, so
+// fits of different corners are judged on the same data.
+GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
+                double sigma, int per);
+
+// Samples a cell along each side for a figure of cells `cell_px` pixels:
+// about one per 1.5 pixels, at most `most`.
+int SamplesPerCell(double cell_px, int most);
+
+// The fit under the blur, of 0.4 to 2.4 pixels, that leaves the least
+// residual.
+GridFit FitGridAndBlur(const PictureView& picture, const Quad& seen, int rows, int cols, int per);
+GridFit FitGridAndBlur(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
+                       int per);
+
+}  // namespace vx::reader
