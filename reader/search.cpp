@@ -27,6 +27,11 @@ constexpr std::size_t kOpenedRegions = 4;
 constexpr int kBridge = 5;
 // A reading at least this confident ends the search early.
 constexpr double kConfident = 0.55;
+// Candidates per look whose corners the whole grid places again: each
+// costs some fifty fits of the figure's model (0.1-0.5 s on figures of up
+// to 16 x 16 cells), so a picture full of dark marks that fail as figures
+// must not take them all.
+constexpr int kMostPlacings = 8;
 // A reading on corners the whole grid placed is taken below this
 // confidence (every inner cell 0.165 from the threshold) only when the
 // cells' fitted levels bear it out.
@@ -172,6 +177,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     double part_area;  // its area when refused as a part, else 0
   };
   std::vector<Tried> tried;
+  int placings = 0;
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
@@ -200,6 +206,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // margin (kPlacedConfidence) must be borne out by the cells' fitted
     // levels too.
     auto read_placed_by_grid = [&](const Quad& seen) {
+      if (placings >= kMostPlacings) return false;
+      ++placings;
       const Registration placed = RegisterGrid(picture, seen, options.rows, options.cols);
       if (!PlacedWell(placed, options.rows, options.cols)) return false;
       CellReading cells = ReadCells(picture, placed.seen, options.rows, options.cols, options.threshold);
