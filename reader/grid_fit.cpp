@@ -94,17 +94,17 @@ struct Normal {
     }
   }
 
-  // Conjugate gradients from x's initial value.
-  void Solve(std::vector<double>& x) const {
-    const std::size_t n = rhs.size();
+  // Solves band * x = b by conjugate gradients from x's initial value.
+  void Solve(const std::vector<double>& b, std::vector<double>& x) const {
+    const std::size_t n = b.size();
     std::vector<double> r(n), p(n), q(n);
     Multiply(x, q);
     double rr = 0.0, bb = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
-      r[k] = rhs[k] - q[k];
+      r[k] = b[k] - q[k];
       p[k] = r[k];
       rr += r[k] * r[k];
-      bb += rhs[k] * rhs[k];
+      bb += b[k] * b[k];
     }
     for (int it = 0; it < 200 && rr > 1e-20 * bb; ++it) {
       Multiply(p, q);
@@ -250,14 +250,11 @@ GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& see
     normal.rhs[k] += pull * mean[k];
   }
   fit.levels = mean;
-  normal.Solve(fit.levels);
+  normal.Solve(normal.rhs, fit.levels);
   if (lines_lines > 0.0) {
     // levels = A^-1 (rhs - with_lines * lines), lines from its own equation.
     std::vector<double> apart(levels, 0.0);
-    Normal& by_lines = normal;
-    std::swap(by_lines.rhs, with_lines);
-    by_lines.Solve(apart);
-    std::swap(by_lines.rhs, with_lines);
+    normal.Solve(with_lines, apart);
     double num = lines_gray, den = lines_lines;
     for (std::size_t k = 0; k < levels; ++k)
       num -= with_lines[k] * fit.levels[k], den -= with_lines[k] * apart[k];
