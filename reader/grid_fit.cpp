@@ -154,14 +154,9 @@ void Weights(const Sample& s, int height, int width, double w[kReach + 1][kReach
 
 int SamplesPerCell(double cell_px, int most) { return std::clamp(static_cast<int>(cell_px / 1.5), 2, most); }
 
-GridFit FitGrid(const PictureView& picture, const Quad& seen, int rows, int cols, double sigma, int per) {
-  return FitGrid(picture, seen, seen, rows, cols, sigma, per);
-}
-
 GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
                 double sigma, int per) {
   GridFit fit;
-  const double line = kHalfLine;
   const bool same = std::equal(sampled.begin(), sampled.end(), seen.begin(),
                                [](Point a, Point b) { return a.x == b.x && a.y == b.y; });
   const Homography placed(sampled);
@@ -212,10 +207,10 @@ GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& see
       count[k] += 1.0;
       const double bu = std::min(sigma / along_u[k], kMostBlurInCells);
       const double bv = std::min(sigma / along_v[k], kMostBlurInCells);
-      s.c0 = Shares(s.u, cols, bu, line, s.su, s.su_all);
-      s.r0 = Shares(s.v, rows, bv, line, s.sv, s.sv_all);
+      s.c0 = Shares(s.u, cols, bu, kHalfLine, s.su, s.su_all);
+      s.r0 = Shares(s.v, rows, bv, kHalfLine, s.sv, s.sv_all);
       // Lines across u and across v, less where they cross (counted twice).
-      const double lu = LineShare(s.u, cols, bu, line), lv = LineShare(s.v, rows, bv, line);
+      const double lu = LineShare(s.u, cols, bu, kHalfLine), lv = LineShare(s.v, rows, bv, kHalfLine);
       s.lines = lu * FigureShare(s.v, rows, bv) + lv * FigureShare(s.u, cols, bu) - lu * lv;
     }
   }

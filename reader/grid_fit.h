@@ -28,12 +28,10 @@ struct GridFit {
 
 // Fits the levels of the figure with corners `seen` (top-left, top-right,
 // bottom-right, bottom-left) under a blur of `sigma` pixels, sampled `per`
-// times a cell along each side.
-GridFit FitGrid(const PictureView& picture, const Quad& seen, int rows, int cols, double sigma, int per);
-
-// The same with the samples placed by the grid of `sampled` and the model
-// by that of `seen`: the pixels read stay the same while the grid moves, so
-// fits of different corners are judged on the same data.
+// times a cell along each side. The samples are placed by the grid of
+// `sampled` (`seen` itself to read the figure where it is seen): while the
+// model's grid moves the pixels read stay the same, so fits of different
+// corners are judged on the same data.
 GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
                 double sigma, int per);
 

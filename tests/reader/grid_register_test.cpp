@@ -73,7 +73,7 @@ TEST(GridFit, FigureReachingOutOfThePictureIsRefused) {
   const vxgen::TestPicture t = vxgen::Render(p);
   Quad q = Corners(t.truth);
   for (Point& c : q) c.x -= q[0].x + 5.0;  // the left side 5 pixels beyond the picture's edge
-  EXPECT_FALSE(FitGrid(PictureView(View(t.picture), true), q, p.rows, p.cols, 1.0, 4).ok);
+  EXPECT_FALSE(FitGrid(PictureView(View(t.picture), true), q, q, p.rows, p.cols, 1.0, 4).ok);
 }
 
 // Corners moved up to 0.15 cell off in any direction come back within a
