@@ -10,6 +10,7 @@
 #include "reader/grid_register.h"
 #include "reader/quad_fit.h"
 #include "reader/shadow_edge.h"
+#include "reader/soft_shadow.h"
 
 namespace vx::reader {
 namespace {
@@ -49,9 +50,20 @@ bool SameFigure(const Quad& a, const Quad& b) {
   return Distance(ca, cb) < 0.08 * std::max(sa, sb) && std::min(sa, sb) > 0.85 * std::max(sa, sb);
 }
 
+// True when every corner of `a` lies within `tolerance` of one of `b`'s,
+// taken in turn from any start.
+bool SameCorners(const Quad& a, const Quad& b, double tolerance) {
+  for (int s = 0; s < 4; ++s) {
+    bool all = true;
+    for (int k = 0; k < 4 && all; ++k) all = Distance(a[k], b[(k + s) % 4]) <= tolerance;
+    if (all) return true;
+  }
+  return false;
+}
+
 // Number of binarizations tried for the options.
 int BinarizationCount(const vexolith::ReaderOptions& options) {
-  return options.binarize == Binarize::kAuto ? 9 : 1;
+  return options.binarize == Binarize::kAuto ? 10 : 1;
 }
 
 // Binarization number `b` of the plane: for kAuto first one level for the
@@ -74,7 +86,11 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // straight shadow's edge runs across the picture, its shaded side is lifted
 // by the edge's step before the finer flattening: the closing cannot give
 // a block of lit ink beside shaded paper its light, the step can. An empty
-// plane is returned when there is no such edge. `fine` keeps the finer
+// plane is returned when there is no such edge. A shadow's edge too soft
+// to show as a step (a penumbra tens of pixels wide) is found on a coarser
+// plane and the light across it divided out; the lift leaves the shaded
+// side's noise larger, so the plane is smoothed once more and specks
+// narrower than 3 pixels are taken off the split. `fine` keeps the finer
 // flattening's split between its two uses.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options, Plane& fine) {
@@ -100,6 +116,12 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
     if (!FindShadowEdge(plane, edge)) return Plane();
     const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), finer);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
+  }
+  if (b == 9) {
+    SoftShadow shadow;
+    if (!FindSoftShadow(plane, shadow)) return Plane();
+    const Plane flat = Flatten(BoxSmooth(LiftSoftShadow(plane, shadow)), finer);
+    return CloseGaps(OpenStrips(ThresholdGlobal(flat, OtsuLevel(flat)), 3), std::max(3, shorter / 60) | 1);
   }
   if (b == 5) {
     const Plane flat = Flatten(plane, std::max(7, shorter / 2) | 1);
@@ -152,6 +174,22 @@ bool FitOpened(const Labels& labels, int index, int width, Quad& quad) {
   return true;
 }
 
+// True when the whole grid, placed again from `seen`, moves a corner
+// further than half as much again as its side's doubt (at least a pixel).
+// Where the grid cannot be placed (a shadow's edge across it, the picture's
+// edge) it cannot disagree.
+bool GridDisagrees(const PictureView& picture, const Quad& outline, const std::array<double, 4>& doubt,
+                   const Quad& seen, int rows, int cols) {
+  const Registration placed = RegisterGrid(picture, seen, rows, cols);
+  if (!placed.ok) return false;
+  for (int j = 0; j < 4; ++j)
+    for (int k = 0; k < 4; ++k)
+      if (outline[k].x == seen[j].x && outline[k].y == seen[j].y &&
+          Distance(placed.seen[j], seen[j]) > std::max(1.0, 1.5 * doubt[k]))
+        return true;
+  return false;
+}
+
 }  // namespace
 
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
@@ -169,12 +207,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   std::unique_ptr<Integral> sums;
   Plane fine;  // the finer flattening split, kept for its second gap width
   // Outlines tried already, and whether each was refused as part of a
-  // larger figure: a larger outline at the same place is still tried (the
-  // part is what one binarization left of a figure cut along a shadow's
-  // edge, another may show it whole).
+  // larger figure (what one binarization left of a figure cut along a
+  // shadow's edge: another may show it whole).
   struct Tried {
     Quad quad;
-    double part_area;  // its area when refused as a part, else 0
+    bool part;
   };
   std::vector<Tried> tried;
   int placings = 0;
@@ -200,6 +237,12 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // figure's side taken for a shadow's edge): it is no evidence of another
     // dark thing beside a filled block.
     const bool evidence = b < 8;
+    // The coarser looks run where noise frays every outline at the working
+    // size. A soft shadow's ramp running along a side there moves its edge
+    // further than the side's doubt says, which the lifted plane hides:
+    // such a reading stands only where the whole grid agrees.
+    const bool checked_by_grid =
+        b == 9 && factor > ReductionFactor(picture.width(), picture.height(), options.max_side);
     // Places the corners of a candidate by its whole grid and reads it
     // there; true when the reading was taken. Each new place is one more
     // chance for a reading to pass by luck: one with less than a clear
@@ -223,9 +266,19 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     auto try_outline = [&](Quad quad) {
       for (Point& p : quad) p = ToPicture(p, factor);
       const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
+      // A figure read already is not read again. An outline is not tried
+      // again where one with every corner within a cell of it was (the
+      // sides are found again from there), nor within a quarter cell of one
+      // refused as part of a larger figure: another binarization may have
+      // joined the figure to a shadow's dark side or cut it there, and the
+      // outline it finds whole may lie within a cell of that one.
+      if (std::any_of(found.begin(), found.end(),
+                      [&](const Accepted& a) { return SameFigure(a.seen, quad); }))
+        return;
+      const double mean_cell = std::sqrt(area / (double(options.rows) * options.cols));
       for (const Tried& t : tried)
-        if (SameFigure(t.quad, quad) && !(t.part_area > 0.0 && area > 1.05 * t.part_area)) return;
-      tried.push_back({quad, 0.0});
+        if (SameCorners(t.quad, quad, std::max(1.5 * factor, t.part ? mean_cell / 4 : mean_cell))) return;
+      tried.push_back({quad, false});
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
@@ -250,7 +303,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // off by the sides' noise: the whole grid places them again.
       if (!cells.ok && !cells.decisive && cells.contrast > 0.0 && read_placed_by_grid(seen)) return;
       if (!cells.ok) {
-        if (cells.part) tried.back().part_area = area;
+        if (cells.part) tried.back().part = true;
         if (fault.empty()) fault = cells.fault;
         return;
       }
@@ -271,6 +324,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         // The whole grid may place the corners where the sides cannot.
         if (!doubted_before && read_placed_by_grid(seen)) return;
         in_doubt.push_back(seen);
+        if (fault.empty()) fault = "the edges too ragged to place the corners";
+        return;
+      }
+      if (checked_by_grid && (placings++ >= kMostPlacings ||
+                              GridDisagrees(picture, quad, doubt, seen, options.rows, options.cols))) {
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         return;
       }

@@ -103,8 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
 TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
   ASSERT_NE(harsh, nullptr);
-  const std::pair<int, int> cases[] = {{1, 575}, {2, 407}, {2, 128}, {3, 165}, {1, 751}, {3, 463}, {1, 607},
-                                       {3, 157}, {1, 306}, {1, 786}, {2, 202}, {4, 492}, {2, 355}, {2, 249}};
+  const std::pair<int, int> cases[] = {{1, 575}, {2, 407}, {2, 128}, {3, 165}, {1, 751}, {3, 463},
+                                       {1, 607}, {3, 157}, {1, 306}, {1, 786}, {2, 202}, {4, 492},
+                                       {2, 355}, {2, 249}, {1, 83},  {2, 182}, {4, 305}};
   for (const auto& [seed, index] : cases) {
     const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
     const ReadResult r = ReadPicture(t);
@@ -171,6 +172,18 @@ TEST(Reader, NoisyCellsReadOverWiderWindows) {
 TEST(Reader, CornersInDoubtArePlacedByTheWholeGrid) {
   for (int index : {45, 320, 453, 735, 966}) ExpectHarshReadRight(1, index);
 }
+
+// Soft shadows (penumbras 20 to 90 pixels wide) across the figure, lit ink
+// beside them lighter than shaded paper: found once the light across the
+// shadow is divided out.
+TEST(Reader, SoftShadowsAreLiftedAcrossTheFigure) {
+  for (int index : {296, 560, 749}) ExpectHarshReadRight(1, index);
+}
+
+// A figure filling the picture, joined on the first split to the paper
+// darkened along the picture's edge, whose outline a later split finds
+// whole within the joined one's cells.
+TEST(Reader, AnOutlineNearOneRefusedIsTriedAgain) { ExpectHarshReadRight(1, 267); }
 
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
