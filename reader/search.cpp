@@ -34,9 +34,10 @@ constexpr double kConfident = 0.55;
 // must not take them all.
 constexpr int kMostPlacings = 8;
 // A reading on corners the whole grid placed is taken below this
-// confidence (every inner cell 0.165 from the threshold) only when the
-// cells' fitted levels bear it out.
-constexpr double kPlacedConfidence = 0.33;
+// confidence (every inner cell 0.17 from the threshold) only when the
+// cells' fitted levels bear it out; one on a plane whose soft shadow was
+// lifted is not taken below it at all.
+constexpr double kPlacedConfidence = 0.34;
 
 // A working-plane point in picture pixels (pixel centres at whole numbers).
 Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
@@ -325,6 +326,12 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         if (!doubted_before && read_placed_by_grid(seen)) return;
         in_doubt.push_back(seen);
         if (fault.empty()) fault = "the edges too ragged to place the corners";
+        return;
+      }
+      // The lift is one more chance for a reading to pass by luck, and the
+      // light it leaves across the ramp is known less well than elsewhere.
+      if (b == 9 && cells.confidence < kPlacedConfidence) {
+        if (fault.empty()) fault = "cells not clearly black or white";
         return;
       }
       if (checked_by_grid && (placings++ >= kMostPlacings ||
