@@ -19,13 +19,13 @@ double PatchMean(const PictureView& picture, const Homography& map, double u0, d
   return sum / (nu * nv);
 }
 
-double NoiseWithin(const PictureView& picture, const Quad& q) {
+double NoiseWithin(const PictureView& picture, const Quad& q, int lag) {
   double x0 = q[0].x, x1 = q[0].x, y0 = q[0].y, y1 = q[0].y;
   for (const Point& p : q)
     x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
   // Clamped in doubles first: a corner far outside must not overflow an int.
   const int ax = static_cast<int>(std::ceil(std::max(x0, 0.0)));
-  const int bx = static_cast<int>(std::floor(std::min(x1, picture.width() - 2.0)));
+  const int bx = static_cast<int>(std::floor(std::min(x1, picture.width() - 1.0 - lag)));
   const int ay = static_cast<int>(std::ceil(std::max(y0, 0.0)));
   const int by = static_cast<int>(std::floor(std::min(y1, picture.height() - 1.0)));
   if (bx < ax || by < ay) return 0.0;
@@ -35,7 +35,7 @@ double NoiseWithin(const PictureView& picture, const Quad& q) {
   for (int y = ay; y <= by; y += ystep)
     for (int x = ax; x <= bx; x += xstep)
       if (Contains(q, Point{x + 0.5, static_cast<double>(y)})) {
-        ++hist[static_cast<std::size_t>(std::abs(picture.Gray(x + 1, y) - picture.Gray(x, y)))];
+        ++hist[static_cast<std::size_t>(std::abs(picture.Gray(x + lag, y) - picture.Gray(x, y)))];
         ++n;
       }
   return NoiseFromDifferences(hist, n);

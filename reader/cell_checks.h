@@ -22,10 +22,12 @@ inline double PatchMean(const PictureView& picture, const Homography& map, doubl
 }
 
 // Noise of the picture over the quadrilateral `q`, gray levels: the median
-// absolute difference of horizontal neighbours (about 64 x 64 pairs),
-// scaled to a Gaussian sigma. The median passes over the figure's edges.
+// absolute difference of pixels `lag` apart along a row (about 64 x 64
+// pairs), scaled to a Gaussian sigma. The median passes over the figure's
+// edges. Noise that compression has smoothed differs little between
+// neighbours and more between pixels further apart; a larger lag sees it.
 // 0 when no pair lies inside.
-double NoiseWithin(const PictureView& picture, const Quad& q);
+double NoiseWithin(const PictureView& picture, const Quad& q, int lag = 1);
 
 // The middle value (the upper middle for an even count); NaN for none.
 double Median(std::vector<double> v);

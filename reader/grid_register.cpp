@@ -92,7 +92,7 @@ bool SolveSmall(Matrix a, std::array<double, kParams>& b) {
 
 }  // namespace
 
-Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols) {
+Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols, bool tight_only) {
   Registration reg;
   const double cell_px =
       std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
@@ -150,8 +150,15 @@ Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows
   // a pixel: a model that holds leaves a misfit well under the picture's
   // noise. More says the cells are not all there is (a shadow's edge, a
   // mark across the figure), and the corners placed by them are not stood
-  // behind.
-  if (reg.misfit > kMostMisfit * NoiseWithin(picture, at)) return reg;
+  // behind. JPEG smooths the noise, so that neighbouring pixels differ by
+  // less than the noise the samples carry: the noise is measured between
+  // neighbours and between pixels two apart, and the larger taken. A
+  // misfit within the first too is `tight`.
+  const double neighbours = NoiseWithin(picture, at, 1);
+  reg.tight = reg.misfit <= kMostMisfit * neighbours;
+  if (!reg.tight &&
+      (tight_only || reg.misfit > kMostMisfit * std::max(neighbours, NoiseWithin(picture, at, 2))))
+    return reg;
   for (int k = 0; k < 4; ++k) {
     double spread = 0.0;
     for (int p : {2 * k, 2 * k + 1}) {

@@ -18,16 +18,19 @@
 namespace vx::reader {
 
 struct Registration {
-  bool ok = false;                // false when the fit failed, wandered off, or left a misfit beyond the noise
-  Quad seen{};                    // the corners, top-left first, picture pixels
+  bool ok = false;  // false when the fit failed, wandered off, or left a misfit beyond the noise
+  Quad seen{};      // the corners, top-left first, picture pixels
   std::array<double, 4> doubt{};  // how far each corner may be from its place, pixels (3 standard errors)
+  bool tight = false;             // the misfit is well within the noise between neighbouring pixels, too
   double misfit = 0.0;            // the picture's spread about the fitted model, gray levels
   std::vector<double> levels;     // the fitted levels there, (rows + 2) x (cols + 2) with the paper ring
 };
 
 // Places the corners of the figure of rows x cols cells first seen at
-// `seen`; they may move at most half a cell.
-Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols);
+// `seen`; they may move at most half a cell. `tight_only`: fails unless
+// the placing is tight.
+Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols,
+                          bool tight_only = false);
 
 // True when `placed` succeeded with every corner in doubt by no more than a
 // quarter of its cell (at least a pixel).

@@ -33,6 +33,10 @@ constexpr double kConfident = 0.55;
 // to 16 x 16 cells), so a picture full of dark marks that fail as figures
 // must not take them all.
 constexpr int kMostPlacings = 8;
+// A placing that holds only for compression's coarser noise (not tight)
+// may have settled a little off; it may move no corner further than this
+// share of its cell (at least a pixel) from where the sides put it.
+constexpr double kLooseMove = 0.2;
 // A reading on corners the whole grid placed is taken below this
 // confidence (every inner cell 0.17 from the threshold) only when the
 // cells' fitted levels bear it out; one on a plane whose soft shadow was
@@ -177,11 +181,11 @@ bool FitOpened(const Labels& labels, int index, int width, Quad& quad) {
 
 // True when the whole grid, placed again from `seen`, moves a corner
 // further than half as much again as its side's doubt (at least a pixel).
-// Where the grid cannot be placed (a shadow's edge across it, the picture's
-// edge) it cannot disagree.
+// Where the grid cannot be placed tightly (a shadow's edge across it, the
+// picture's edge, the coarser noise of compression) it cannot disagree.
 bool GridDisagrees(const PictureView& picture, const Quad& outline, const std::array<double, 4>& doubt,
                    const Quad& seen, int rows, int cols) {
-  const Registration placed = RegisterGrid(picture, seen, rows, cols);
+  const Registration placed = RegisterGrid(picture, seen, rows, cols, true);
   if (!placed.ok) return false;
   for (int j = 0; j < 4; ++j)
     for (int k = 0; k < 4; ++k)
@@ -254,6 +258,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       ++placings;
       const Registration placed = RegisterGrid(picture, seen, options.rows, options.cols);
       if (!PlacedWell(placed, options.rows, options.cols)) return false;
+      if (!placed.tight)
+        for (int j = 0; j < 4; ++j)
+          if (Distance(placed.seen[j], seen[j]) >
+              std::max(1.0, kLooseMove * CornerCell(seen, options.rows, options.cols, j)))
+            return false;
       CellReading cells = ReadCells(picture, placed.seen, options.rows, options.cols, options.threshold);
       // Inner cells all one colour are what an outlined box shows too: a
       // new place is no evidence for such a reading.
