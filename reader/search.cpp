@@ -9,6 +9,7 @@
 #include "reader/edges.h"
 #include "reader/grid_register.h"
 #include "reader/quad_fit.h"
+#include "reader/quad_lines.h"
 #include "reader/shadow_edge.h"
 #include "reader/soft_shadow.h"
 
@@ -33,6 +34,10 @@ constexpr double kConfident = 0.55;
 // to 16 x 16 cells), so a picture full of dark marks that fail as figures
 // must not take them all.
 constexpr int kMostPlacings = 8;
+// A reading of an outline fitted by the straight runs of its region's
+// boundary is taken only this confident (every inner cell 0.2 from the
+// threshold).
+constexpr double kLinesConfidence = 0.4;
 // A placing that holds only for compression's coarser noise (not tight)
 // may have settled a little off; it may move no corner further than this
 // share of its cell (at least a pixel) from where the sides put it.
@@ -218,7 +223,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     Quad quad;
     bool part;
   };
-  std::vector<Tried> tried;
+  std::vector<Tried> tried, tried_lines;
   int placings = 0;
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
@@ -242,12 +247,12 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // figure's side taken for a shadow's edge): it is no evidence of another
     // dark thing beside a filled block.
     const bool evidence = b < 8;
+    const bool working = factor == ReductionFactor(picture.width(), picture.height(), options.max_side);
     // The coarser looks run where noise frays every outline at the working
     // size. A soft shadow's ramp running along a side there moves its edge
     // further than the side's doubt says, which the lifted plane hides:
     // such a reading stands only where the whole grid agrees.
-    const bool checked_by_grid =
-        b == 9 && factor > ReductionFactor(picture.width(), picture.height(), options.max_side);
+    const bool checked_by_grid = b == 9 && !working;
     // Places the corners of a candidate by its whole grid and reads it
     // there; true when the reading was taken. Each new place is one more
     // chance for a reading to pass by luck: one with less than a clear
@@ -273,7 +278,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       found.push_back({placed.seen, std::move(cells), std::fabs(TwiceSignedArea(placed.seen)) / 2.0});
       return true;
     };
-    auto try_outline = [&](Quad quad) {
+    auto try_outline = [&](Quad quad, bool by_lines = false) {
       for (Point& p : quad) p = ToPicture(p, factor);
       const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
       // A figure read already is not read again. An outline is not tried
@@ -281,14 +286,19 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // sides are found again from there), nor within a quarter cell of one
       // refused as part of a larger figure: another binarization may have
       // joined the figure to a shadow's dark side or cut it there, and the
-      // outline it finds whole may lie within a cell of that one.
+      // outline it finds whole may lie within a cell of that one. Outlines
+      // fitted by lines are kept apart: one refused must not keep the
+      // region's own outline, found by another binarization, from a try.
       if (std::any_of(found.begin(), found.end(),
                       [&](const Accepted& a) { return SameFigure(a.seen, quad); }))
         return;
       const double mean_cell = std::sqrt(area / (double(options.rows) * options.cols));
-      for (const Tried& t : tried)
-        if (SameCorners(t.quad, quad, std::max(1.5 * factor, t.part ? mean_cell / 4 : mean_cell))) return;
-      tried.push_back({quad, false});
+      for (const std::vector<Tried>* list : {&tried, &tried_lines})
+        if (list == &tried || by_lines)
+          for (const Tried& t : *list)
+            if (SameCorners(t.quad, quad, std::max(1.5 * factor, t.part ? mean_cell / 4 : mean_cell))) return;
+      std::vector<Tried>& into = by_lines ? tried_lines : tried;
+      into.push_back({quad, false});
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
@@ -313,7 +323,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // off by the sides' noise: the whole grid places them again.
       if (!cells.ok && !cells.decisive && cells.contrast > 0.0 && read_placed_by_grid(seen)) return;
       if (!cells.ok) {
-        if (cells.part) tried.back().part = true;
+        if (cells.part) into.back().part = true;
         if (fault.empty()) fault = cells.fault;
         return;
       }
@@ -337,6 +347,22 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         return;
       }
+      // Lines may bridge whatever broke the region (a speck, a notch, a
+      // shadow's wedge) or close a shape round something else: such an
+      // outline's reading stands only with a clear margin and its corners
+      // within half the doubt others are allowed.
+      if (by_lines) {
+        bool clear = cells.confidence >= kLinesConfidence;
+        for (int j = 0; j < 4; ++j)
+          for (int k = 0; k < 4; ++k)
+            if (quad[k].x == seen[j].x && quad[k].y == seen[j].y &&
+                doubt[k] > 0.5 * std::max(1.0, CornerCell(seen, options.rows, options.cols, j) / 4.0))
+              clear = false;
+        if (!clear) {
+          if (fault.empty()) fault = "the edges too ragged to place the corners";
+          return;
+        }
+      }
       // The lift is one more chance for a reading to pass by luck, and the
       // light it leaves across the ramp is known less well than elsewhere.
       if (b == 9 && cells.confidence < kPlacedConfidence) {
@@ -354,7 +380,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       const int index = order[rank];
       const Region& g = labels.regions[index];
       Quad quad{};
-      const bool fits = FitQuad(TraceOuterBoundary(labels, index), quad);
+      const std::vector<PixelPoint> boundary = TraceOuterBoundary(labels, index);
+      const bool fits = FitQuad(boundary, quad);
       if (fits) {
         try_outline(quad);
       } else if (evidence) {
@@ -369,6 +396,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
           g.left == 0 || g.top == 0 || g.right == plane.width - 1 || g.bottom == plane.height - 1;
       if (rank < kOpenedRegions && (!fits || at_edge) && FitOpened(labels, index, kBridge, quad))
         try_outline(quad);
+      // ... and fitted by their straightest runs, at the working size (on the
+      // coarser looks noise has frayed the runs the lines follow).
+      if (working && rank < kOpenedRegions && (!fits || at_edge) &&
+          FitQuadByLines(boundary, plane.width, plane.height, quad))
+        try_outline(quad, true);
     }
     if (stop_early) {
       for (const Accepted& a : found)

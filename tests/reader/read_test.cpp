@@ -190,6 +190,14 @@ TEST(Reader, AnOutlineNearOneRefusedIsTriedAgain) {
   for (int index : {267, 377}) ExpectHarshReadRight(1, index);
 }
 
+// Figures whose region is no quadrilateral, fitted by its straight runs: a
+// sharp shadow's edge across the figure (#243, #686), a figure crossing a
+// shadowed band at the picture's edge (#551), specks of the shaded side
+// joined to the ring (#927).
+TEST(Reader, RegionsThatAreNoQuadrilateralAreFittedByTheirSides) {
+  for (int index : {243, 551, 686, 927}) ExpectHarshReadRight(1, index);
+}
+
 // Small cells under JPEG at quality 36-42 whose sides leave the corners in
 // doubt: the whole grid places them, judged against the noise as
 // compression leaves it.
