@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vx::reader {
 namespace {
@@ -17,6 +18,8 @@ constexpr double kCovered = 0.6;
 // The most share of a side's points that may lie beyond its ends (the line
 // running on along something else).
 constexpr double kBeyond = 0.25;
+// The most boundary points searched.
+constexpr std::size_t kMostPoints = 1024;
 
 struct Run {
   Line line;
@@ -91,6 +94,14 @@ bool FitQuadByLines(const std::vector<PixelPoint>& boundary, int width, int heig
   }
   if (pts.size() < 32) return false;
   centre.x /= boundary.size(), centre.y /= boundary.size();
+  // Every k-th point of a long boundary: the search's cost grows with the
+  // square of the points, and a thousand place a side as well.
+  if (pts.size() > kMostPoints) {
+    const std::size_t k = (pts.size() + kMostPoints - 1) / kMostPoints;
+    std::vector<Point> fewer;
+    for (std::size_t i = 0; i < pts.size(); i += k) fewer.push_back(pts[i]);
+    pts = std::move(fewer);
+  }
   std::vector<Run> runs;
   std::vector<bool> taken(pts.size(), false);
   while (static_cast<int>(runs.size()) < kMostLines) {
