@@ -225,6 +225,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   };
   std::vector<Tried> tried, tried_lines;
   int placings = 0;
+  const bool working = factor == ReductionFactor(picture.width(), picture.height(), options.max_side);
   for (int b = 0; b < BinarizationCount(options); ++b) {
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
@@ -247,7 +248,6 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // figure's side taken for a shadow's edge): it is no evidence of another
     // dark thing beside a filled block.
     const bool evidence = b < 8;
-    const bool working = factor == ReductionFactor(picture.width(), picture.height(), options.max_side);
     // The coarser looks run where noise frays every outline at the working
     // size. A soft shadow's ramp running along a side there moves its edge
     // further than the side's doubt says, which the lifted plane hides:
@@ -293,10 +293,12 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
                       [&](const Accepted& a) { return SameFigure(a.seen, quad); }))
         return;
       const double mean_cell = std::sqrt(area / (double(options.rows) * options.cols));
-      for (const std::vector<Tried>* list : {&tried, &tried_lines})
-        if (list == &tried || by_lines)
-          for (const Tried& t : *list)
-            if (SameCorners(t.quad, quad, std::max(1.5 * factor, t.part ? mean_cell / 4 : mean_cell))) return;
+      auto near_one = [&](const std::vector<Tried>& list) {
+        return std::any_of(list.begin(), list.end(), [&](const Tried& t) {
+          return SameCorners(t.quad, quad, std::max(1.5 * factor, t.part ? mean_cell / 4 : mean_cell));
+        });
+      };
+      if (near_one(tried) || (by_lines && near_one(tried_lines))) return;
       std::vector<Tried>& into = by_lines ? tried_lines : tried;
       into.push_back({quad, false});
       if (evidence) others.push_back(quad);
