@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "reader/cell_checks.h"
+#include "reader/grid_fit.h"
 #include "reader/light.h"
 
 namespace vx::reader {
@@ -111,8 +112,12 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
 
 // The reading with the light fitted round the figure when `fitted_light`
 // and it shows a shadow edge, else with the levels of the four sides.
+// `levels`, when given, are the figure's fitted levels (rows + 2) x
+// (cols + 2), the paper ring included: they stand for the cells' gray
+// levels and the paper beside the ring.
 CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, int cols,
-                        double fixed_threshold, bool fitted_light, double inset) {
+                        double fixed_threshold, bool fitted_light, double inset,
+                        const std::vector<double>* levels = nullptr) {
   CellReading r;
   const Homography map(seen);
   const double cell_px =
@@ -127,6 +132,11 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       gray[static_cast<std::size_t>(i) * cols + j] =
           PatchMean(picture, map, (j + inset) / cols, (j + 1.0 - inset) / cols, (i + inset) / rows,
                     (i + 1.0 - inset) / rows, n);
+  const std::size_t width = static_cast<std::size_t>(cols) + 2;
+  auto level = [&](int i, int j) { return (*levels)[static_cast<std::size_t>(i) * width + j]; };
+  if (levels)
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < cols; ++j) gray[static_cast<std::size_t>(i) * cols + j] = level(i + 1, j + 1);
   for (double g : gray)
     if (std::isnan(g)) {
       r.fault = "the figure reaches outside the picture";
@@ -157,6 +167,10 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
         PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
     paper_right[i] =
         PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
+  }
+  if (levels) {
+    for (int j = 0; j < cols; ++j) paper_top[j] = level(0, j + 1), paper_bottom[j] = level(rows + 1, j + 1);
+    for (int i = 0; i < rows; ++i) paper_left[i] = level(i + 1, 0), paper_right[i] = level(i + 1, cols + 1);
   }
   // The light across the figure, from the paper round it and the ring.
   std::vector<LightSample> samples;
@@ -445,6 +459,12 @@ constexpr double kNoisy = 0.1;
 // needs (confidence 0.33: every inner cell 0.165 from the threshold, the
 // gap in the split 0.33).
 constexpr double kWideConfidence = 0.33;
+// Samples a cell along each side, at most, for the fitted levels.
+constexpr int kFitSamples = 4;
+constexpr double kFitConfidence = 0.33;
+// Noise (sigma) at least this share of the ring's contrast, as the fitted
+// levels give it, is left to the windows.
+constexpr double kFitNoise = 0.2;
 
 // The reading with the fitted light, and, when that light shows a shadow
 // edge the reading cannot stand behind, with the levels of the four sides:
@@ -461,6 +481,44 @@ CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows
 }
 
 }  // namespace
+
+CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
+                                double fixed_threshold, const std::vector<double>& levels) {
+  if (levels.size() != static_cast<std::size_t>(rows + 2) * (cols + 2)) {
+    CellReading r;
+    r.fault = "the figure's levels cannot be fitted";
+    return r;
+  }
+  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset, &levels);
+  // A second look at a refused figure is one more chance to pass by luck:
+  // it stands only with a clear margin and with cells of both colours.
+  if (r.ok && (r.uniform || r.confidence < kFitConfidence)) {
+    r.ok = false;
+    r.fault = "cells not clearly black or white";
+  }
+  return r;
+}
+
+CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
+                           double fixed_threshold) {
+  const double cell_px =
+      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const GridFit fit = FitGridAndBlur(picture, seen, rows, cols, SamplesPerCell(cell_px, kFitSamples));
+  if (!fit.ok) {
+    CellReading r;
+    r.fault = "the figure's levels cannot be fitted";
+    return r;
+  }
+  CellReading r = ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
+  // The fit takes the blur out, not the noise: where noise is what spoils
+  // the cells, the levels only follow it, and a reading of them would be
+  // luck.
+  if (r.ok && !(NoiseWithin(picture, seen) < kFitNoise * r.contrast)) {
+    r.ok = false;
+    r.fault = "cells not clearly black or white";
+  }
+  return r;
+}
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
                       double fixed_threshold) {

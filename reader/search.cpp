@@ -323,7 +323,13 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       CellReading cells = ReadCells(picture, seen, options.rows, options.cols, options.threshold);
       // A reading refused for no decisive reason may be of corners placed
       // off by the sides' noise: the whole grid places them again.
-      if (!cells.ok && !cells.decisive && cells.contrast > 0.0 && read_placed_by_grid(seen)) return;
+      if (!cells.ok && !cells.decisive && cells.contrast > 0.0) {
+        if (read_placed_by_grid(seen)) return;
+        // Where blur, not the corners, spoils the cells: their levels with
+        // the blur taken out.
+        CellReading fitted = ReadCellsByFit(picture, seen, options.rows, options.cols, options.threshold);
+        if (fitted.ok) cells = std::move(fitted);
+      }
       if (!cells.ok) {
         if (cells.part) into.back().part = true;
         if (fault.empty()) fault = cells.fault;

@@ -27,8 +27,13 @@ Reading ReadForEval(const IMG& picture, int rows, int cols, bool all) {
 Reading ReadCellsOnCorners(const IMG& picture, int rows, int cols, const std::array<Pt, 4>& corners) {
   vx::reader::Quad seen{};
   for (int k = 0; k < 4; ++k) seen[k] = {corners[k].x, corners[k].y};
-  const vx::reader::CellReading cells =
-      vx::reader::ReadCells(vx::reader::PictureView(picture, true), seen, rows, cols, -1.0);
+  const vx::reader::PictureView view(picture, true);
+  vx::reader::CellReading cells = vx::reader::ReadCells(view, seen, rows, cols, -1.0);
+  // The search's second look where the first is refused for no decisive reason.
+  if (!cells.ok && !cells.decisive && cells.contrast > 0.0) {
+    vx::reader::CellReading fitted = vx::reader::ReadCellsByFit(view, seen, rows, cols, -1.0);
+    if (fitted.ok) cells = std::move(fitted);
+  }
   Reading out;
   out.ok = cells.ok;
   out.fault = cells.fault;
