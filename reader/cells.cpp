@@ -492,7 +492,11 @@ CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, in
   CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset, &levels);
   // A second look at a refused figure is one more chance to pass by luck:
   // it stands only with a clear margin and with cells of both colours.
-  if (r.ok && (r.uniform || r.confidence < kFitConfidence)) {
+  // The fit takes the blur out, not the noise: where noise is what spoils
+  // the cells, the levels only follow it, and a reading of them would be
+  // luck.
+  if (r.ok && (r.uniform || r.confidence < kFitConfidence ||
+               !(NoiseWithin(picture, seen) < kFitNoise * r.contrast))) {
     r.ok = false;
     r.fault = "cells not clearly black or white";
   }
@@ -509,15 +513,7 @@ CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int row
     r.fault = "the figure's levels cannot be fitted";
     return r;
   }
-  CellReading r = ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
-  // The fit takes the blur out, not the noise: where noise is what spoils
-  // the cells, the levels only follow it, and a reading of them would be
-  // luck.
-  if (r.ok && !(NoiseWithin(picture, seen) < kFitNoise * r.contrast)) {
-    r.ok = false;
-    r.fault = "cells not clearly black or white";
-  }
-  return r;
+  return ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
 }
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,

@@ -61,16 +61,16 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
 // cell's level stands for its gray, the paper ring's for the strip beside
 // the ring, and the checks are those of ReadCells with the sides' light.
 // It is a second look at a figure ReadCells refused, so it stands only with
-// cells of both colours and a clearer margin than a first look needs.
+// cells of both colours and a clearer margin than a first look needs. The
+// fit takes the blur out, not the noise: where the picture's noise is a
+// fifth of the ring's contrast or more, the reading is refused.
 // Where blur spreads each cell into its neighbours on cells of a few
 // pixels, the central window reads a lone white cell among black ones half
 // gray; its fitted level has the spread taken out.
 CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
                                 double fixed_threshold, const std::vector<double>& levels);
 
-// The same on levels fitted here, under the blur that fits best. The fit
-// takes the blur out, not the noise: where the picture's noise is a fifth
-// of the ring's contrast or more, the reading is refused.
+// The same on levels fitted here, under the blur that fits best.
 CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
                            double fixed_threshold);
 

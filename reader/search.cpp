@@ -269,6 +269,18 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
               std::max(1.0, kLooseMove * CornerCell(seen, options.rows, options.cols, j)))
             return false;
       CellReading cells = ReadCells(picture, placed.seen, options.rows, options.cols, options.threshold);
+      // The placing's own levels, the blur taken out, read the cells where
+      // their windows cannot; only where the grid holds tightly and places
+      // every corner within half the doubt it is otherwise allowed, for a
+      // placing barely within that doubt may be off by more than it says.
+      bool sure = placed.tight;
+      for (int j = 0; j < 4; ++j)
+        if (placed.doubt[j] >
+            0.5 * std::max(1.0, CornerCell(placed.seen, options.rows, options.cols, j) / 4.0))
+          sure = false;
+      if (!cells.ok && !cells.decisive && sure)
+        cells = ReadCellsFromLevels(picture, placed.seen, options.rows, options.cols, options.threshold,
+                                    placed.levels);
       // Inner cells all one colour are what an outlined box shows too: a
       // new place is no evidence for such a reading.
       if (!cells.ok || cells.uniform) return false;
