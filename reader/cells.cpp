@@ -126,17 +126,15 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
   // every side): about one per 1.5 pixels, 2..8.
   const int n = std::clamp(static_cast<int>(cell_px * (1.0 - 2.0 * inset) / 1.5), 2, 8);
   const std::size_t cells = static_cast<std::size_t>(rows) * cols;
+  const std::size_t width = static_cast<std::size_t>(cols) + 2;
+  auto level = [&](int i, int j) { return (*levels)[static_cast<std::size_t>(i) * width + j]; };
   std::vector<double> gray(cells);
   for (int i = 0; i < rows; ++i)
     for (int j = 0; j < cols; ++j)
       gray[static_cast<std::size_t>(i) * cols + j] =
-          PatchMean(picture, map, (j + inset) / cols, (j + 1.0 - inset) / cols, (i + inset) / rows,
-                    (i + 1.0 - inset) / rows, n);
-  const std::size_t width = static_cast<std::size_t>(cols) + 2;
-  auto level = [&](int i, int j) { return (*levels)[static_cast<std::size_t>(i) * width + j]; };
-  if (levels)
-    for (int i = 0; i < rows; ++i)
-      for (int j = 0; j < cols; ++j) gray[static_cast<std::size_t>(i) * cols + j] = level(i + 1, j + 1);
+          levels ? level(i + 1, j + 1)
+                 : PatchMean(picture, map, (j + inset) / cols, (j + 1.0 - inset) / cols, (i + inset) / rows,
+                             (i + 1.0 - inset) / rows, n);
   for (double g : gray)
     if (std::isnan(g)) {
       r.fault = "the figure reaches outside the picture";
@@ -156,21 +154,21 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
     ink_top[j] = gray[j];
     ink_bottom[j] = gray[static_cast<std::size_t>(rows - 1) * cols + j];
     paper_top[j] =
-        PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, -0.5 * dv, -0.2 * dv, along, across);
-    paper_bottom[j] =
-        PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, 1 + 0.2 * dv, 1 + 0.5 * dv, along, across);
+        levels ? level(0, j + 1)
+               : PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, -0.5 * dv, -0.2 * dv, along, across);
+    paper_bottom[j] = levels ? level(rows + 1, j + 1)
+                             : PatchMean(picture, map, (j + 0.2) * du, (j + 0.8) * du, 1 + 0.2 * dv,
+                                         1 + 0.5 * dv, along, across);
   }
   for (int i = 0; i < rows; ++i) {
     ink_left[i] = gray[static_cast<std::size_t>(i) * cols];
     ink_right[i] = gray[static_cast<std::size_t>(i) * cols + cols - 1];
     paper_left[i] =
-        PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
-    paper_right[i] =
-        PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
-  }
-  if (levels) {
-    for (int j = 0; j < cols; ++j) paper_top[j] = level(0, j + 1), paper_bottom[j] = level(rows + 1, j + 1);
-    for (int i = 0; i < rows; ++i) paper_left[i] = level(i + 1, 0), paper_right[i] = level(i + 1, cols + 1);
+        levels ? level(i + 1, 0)
+               : PatchMean(picture, map, -0.5 * du, -0.2 * du, (i + 0.2) * dv, (i + 0.8) * dv, across, along);
+    paper_right[i] = levels ? level(i + 1, cols + 1)
+                            : PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv,
+                                        (i + 0.8) * dv, across, along);
   }
   // The light across the figure, from the paper round it and the ring.
   std::vector<LightSample> samples;
