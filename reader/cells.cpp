@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "reader/cell_checks.h"
+#include "reader/cell_labels.h"
+#include "reader/edges.h"
+#include "reader/label_register.h"
+#include <cstdio>
+#include <cstdlib>
 #include "reader/grid_fit.h"
 #include "reader/light.h"
 
@@ -110,6 +116,44 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
   return out;
 }
 
+// The light across the figure with corners mapped by `map`, from the paper
+// round it and the ring cells' gray levels (`gray`, rows * cols).
+Light LightRound(const PictureView& picture, const Homography& map, int rows, int cols,
+                 const std::vector<double>& gray) {
+  const double du = 1.0 / cols, dv = 1.0 / rows;
+  std::vector<LightSample> samples;
+  std::vector<int> round;
+  auto add_paper = [&](double x, double y, double g) {
+    if (std::isnan(g)) return;
+    round.push_back(static_cast<int>(samples.size()));
+    samples.push_back({x, y, g, false});
+  };
+  // The paper round the figure in patches of a quarter cell, so the fit
+  // can place a shadow's edge where it crosses the strip to a sixteenth of
+  // a cell rather than a quarter (the light is then right on the cells it
+  // crosses); wider on figures of many cells, at most 64 patches a side.
+  const int sub = std::clamp(64 / std::max(rows, cols), 1, 4);
+  const double part = 1.0 / sub;
+  auto strip = [&](double u0, double u1, double v0, double v1) {
+    return PatchMean(picture, map, u0, u1, v0, v1, 2);
+  };
+  for (int q = 0; q < cols * sub; ++q)
+    add_paper((q + 0.5) * part, -0.35, strip(q * part * du, (q + 1) * part * du, -0.5 * dv, -0.2 * dv));
+  for (int q = 0; q < rows * sub; ++q)
+    add_paper(cols + 0.35, (q + 0.5) * part,
+              strip(1 + 0.2 * du, 1 + 0.5 * du, q * part * dv, (q + 1) * part * dv));
+  for (int q = cols * sub - 1; q >= 0; --q)
+    add_paper((q + 0.5) * part, rows + 0.35,
+              strip(q * part * du, (q + 1) * part * du, 1 + 0.2 * dv, 1 + 0.5 * dv));
+  for (int q = rows * sub - 1; q >= 0; --q)
+    add_paper(-0.35, (q + 0.5) * part, strip(-0.5 * du, -0.2 * du, q * part * dv, (q + 1) * part * dv));
+  for (int i = 0; i < rows; ++i)
+    for (int j = 0; j < cols; ++j)
+      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
+        samples.push_back({j + 0.5, i + 0.5, gray[static_cast<std::size_t>(i) * cols + j], true});
+  return Light(samples, round, rows, cols);
+}
+
 // The reading with the light fitted round the figure when `fitted_light`
 // and it shows a shadow edge, else with the levels of the four sides.
 // `levels`, when given, are the figure's fitted levels (rows + 2) x
@@ -170,38 +214,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
                             : PatchMean(picture, map, 1 + 0.2 * du, 1 + 0.5 * du, (i + 0.2) * dv,
                                         (i + 0.8) * dv, across, along);
   }
-  // The light across the figure, from the paper round it and the ring.
-  std::vector<LightSample> samples;
-  std::vector<int> round;
-  auto add_paper = [&](double x, double y, double g) {
-    if (std::isnan(g)) return;
-    round.push_back(static_cast<int>(samples.size()));
-    samples.push_back({x, y, g, false});
-  };
-  // The paper round the figure in patches of a quarter cell, so the fit
-  // can place a shadow's edge where it crosses the strip to a sixteenth of
-  // a cell rather than a quarter (the light is then right on the cells it
-  // crosses); wider on figures of many cells, at most 64 patches a side.
-  const int sub = std::clamp(64 / std::max(rows, cols), 1, 4);
-  const double part = 1.0 / sub;
-  auto strip = [&](double u0, double u1, double v0, double v1) {
-    return PatchMean(picture, map, u0, u1, v0, v1, 2);
-  };
-  for (int q = 0; q < cols * sub; ++q)
-    add_paper((q + 0.5) * part, -0.35, strip(q * part * du, (q + 1) * part * du, -0.5 * dv, -0.2 * dv));
-  for (int q = 0; q < rows * sub; ++q)
-    add_paper(cols + 0.35, (q + 0.5) * part,
-              strip(1 + 0.2 * du, 1 + 0.5 * du, q * part * dv, (q + 1) * part * dv));
-  for (int q = cols * sub - 1; q >= 0; --q)
-    add_paper((q + 0.5) * part, rows + 0.35,
-              strip(q * part * du, (q + 1) * part * du, 1 + 0.2 * dv, 1 + 0.5 * dv));
-  for (int q = rows * sub - 1; q >= 0; --q)
-    add_paper(-0.35, (q + 0.5) * part, strip(-0.5 * du, -0.2 * du, q * part * dv, (q + 1) * part * dv));
-  for (int i = 0; i < rows; ++i)
-    for (int j = 0; j < cols; ++j)
-      if (i == 0 || j == 0 || i == rows - 1 || j == cols - 1)
-        samples.push_back({j + 0.5, i + 0.5, gray[static_cast<std::size_t>(i) * cols + j], true});
-  const Light light(samples, round, rows, cols);
+  const Light light = LightRound(picture, map, rows, cols, gray);
   const bool shadow = fitted_light && light.shadow();
   r.shadow = shadow;
   // A shadow edge near a side (within 25 degrees and two cells) leaves that
@@ -512,6 +525,61 @@ CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int row
     return r;
   }
   return ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
+}
+
+CellReading ReadCellsByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
+                              double fixed_threshold, Quad& placed) {
+  CellReading r;
+  r.fault = "cells not clearly black or white";
+  const double cell_px =
+      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const int per = SamplesPerCell(cell_px, kFitSamples);
+  auto label = [&](const Quad& at, GridFit& fit, std::optional<Light>& light, CellLabels& labels) {
+    fit = FitGridAndBlur(picture, at, rows, cols, per);
+    if (!fit.ok) return false;
+    std::vector<double> gray(static_cast<std::size_t>(rows) * cols);
+    for (int i = 0; i < rows; ++i)
+      for (int j = 0; j < cols; ++j)
+        gray[static_cast<std::size_t>(i) * cols + j] =
+            fit.levels[static_cast<std::size_t>(i + 1) * (cols + 2) + j + 1];
+    light.emplace(LightRound(picture, Homography(at), rows, cols, gray));
+    labels = LabelCells(picture, at, rows, cols, fit, *light);
+    return labels.ok;
+  };
+  GridFit fit;
+  std::optional<Light> light;
+  CellLabels labels;
+  if (!label(seen, fit, light, labels)) return r;
+  const LabelPlacing placing = PlaceByLabels(picture, seen, rows, cols, fit, *light, labels);
+  if (!placing.ok) return r;
+  const Quad at = placing.seen;
+  if (!label(at, fit, light, labels)) return r;
+  CellReading l = ReadCellsIn(picture, at, rows, cols, fixed_threshold, false, kInset, &labels.levels);
+  double most_doubt = 0.0;
+  for (int j = 0; j < 4; ++j)
+    most_doubt = std::max(most_doubt, placing.doubt[j] / std::max(1.0, CornerCell(at, rows, cols, j) / 4.0));
+  if (std::getenv("VXLAB")) {
+    double least = 1e9;
+    for (double o : labels.odds) least = std::min(least, o);
+    double moved = 0;
+    for (int j = 0; j < 4; ++j) moved = std::max(moved, Distance(at[j], seen[j]));
+    std::fprintf(stderr, "VXLAB ok %d uni %d doubt %.3g least %.2f scatter %.2f contrast %.1f sigma %.1f worst %.2f share %.2f cdoubt %.2f moved %.2f fault %s AT %.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f SEEN %.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\n",
+                 l.ok, l.uniform, labels.doubt, least, labels.scatter, l.contrast, fit.sigma, labels.worst, labels.least_share, most_doubt, moved, l.fault.c_str(), at[0].x, at[0].y, at[1].x, at[1].y, at[2].x, at[2].y, at[3].x, at[3].y, seen[0].x, seen[0].y, seen[1].x, seen[1].y, seen[2].x, seen[2].y, seen[3].x, seen[3].y);
+  }
+  if (std::getenv("VXLAB2") && l.ok) {
+    for (int i = 0; i < rows; ++i) {
+      for (int j = 0; j < cols; ++j) std::fprintf(stderr, "%c%6.1f ", labels.black[i * cols + j] ? '#' : '.', labels.odds[i * cols + j]);
+      std::fprintf(stderr, "\n");
+    }
+  }
+  const double max_doubt = std::getenv("VXDOUBT") ? std::atof(std::getenv("VXDOUBT")) : 0.002;
+  const double max_cdoubt = std::getenv("VXCD") ? std::atof(std::getenv("VXCD")) : 1.0;
+  int inner_black = 0, inner = 0;
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) inner_black += labels.black[static_cast<std::size_t>(i) * cols + j], ++inner;
+  if (!l.ok || l.uniform || labels.doubt > max_doubt || most_doubt > max_cdoubt || inner_black < 2 || inner - inner_black < 2) return r;
+  placed = at;
+  return l;
 }
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,

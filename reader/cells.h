@@ -74,4 +74,10 @@ CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, in
 CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
                            double fixed_threshold);
 
+// The cells told by the colours that best explain the picture under the
+// fitted blur (cell_labels.h).
+// `placed` gets the corners the colours place the figure at.
+CellReading ReadCellsByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
+                              double fixed_threshold, Quad& placed);
+
 }  // namespace vx::reader

@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kMostLevels = 1 << 14;
 // A cell's blur reaches at most 3 cells off in the normal equations: the
 // blur is cut at 3 sigma, and sigma at half a cell.
-constexpr int kReach = 3;
+constexpr int kReach = kBlurReach;
 constexpr int kBand = 2 * kReach + 1;
 constexpr double kMostBlurInCells = 0.5;
 // The pull of each level towards its cell's plain mean, for each sample of
@@ -150,19 +150,17 @@ void Weights(const Sample& s, int height, int width, double w[kReach + 1][kReach
   }
 }
 
-}  // namespace
-
-int SamplesPerCell(double cell_px, int most) { return std::clamp(static_cast<int>(cell_px / 1.5), 2, most); }
-
-GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
-                double sigma, int per) {
-  GridFit fit;
+// Places `per` samples a cell along each side over the figure and half a
+// cell beyond, with the blur's shares of the levels round each; `mean` and
+// `count` gather each level's plain mean. False when the figure reaches
+// outside the picture.
+bool PlaceSamples(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
+                  double sigma, int per, std::vector<Sample>& samples, std::vector<double>& mean,
+                  std::vector<double>& count) {
   const bool same = std::equal(sampled.begin(), sampled.end(), seen.begin(),
                                [](Point a, Point b) { return a.x == b.x && a.y == b.y; });
   const Homography placed(sampled);
-  fit.sigma = sigma;
   const int height = rows + 2, width = cols + 2;
-  if (rows < 1 || cols < 1 || per < 1 || static_cast<std::size_t>(height) * width > kMostLevels) return fit;
   const std::size_t levels = static_cast<std::size_t>(height) * width;
   const Homography map(seen);
 
@@ -178,10 +176,10 @@ GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& see
     }
   }
 
-  // Samples over the figure and half a cell beyond, `per` a cell.
   const int across_u = (cols + 1) * per, across_v = (rows + 1) * per;
-  std::vector<Sample> samples(static_cast<std::size_t>(across_u) * across_v);
-  std::vector<double> mean(levels, 0.0), count(levels, 0.0);
+  samples.assign(static_cast<std::size_t>(across_u) * across_v, Sample{});
+  mean.assign(levels, 0.0);
+  count.assign(levels, 0.0);
   for (int a = 0; a < across_v; ++a) {
     for (int b = 0; b < across_u; ++b) {
       Sample& s = samples[static_cast<std::size_t>(a) * across_u + b];
@@ -191,7 +189,7 @@ GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& see
       s.in = picture.Inside(p.x, p.y);
       if (!s.in) {
         // The paper beyond may be cut by the picture's edge; the figure may not.
-        if (s.u >= 0.0 && s.v >= 0.0 && s.u <= cols && s.v <= rows) return fit;
+        if (s.u >= 0.0 && s.v >= 0.0 && s.u <= cols && s.v <= rows) return false;
         continue;
       }
       s.g = picture.Sample(p.x, p.y);
@@ -214,6 +212,23 @@ GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& see
       s.lines = lu * FigureShare(s.v, rows, bv) + lv * FigureShare(s.u, cols, bu) - lu * lv;
     }
   }
+  return true;
+}
+
+}  // namespace
+
+int SamplesPerCell(double cell_px, int most) { return std::clamp(static_cast<int>(cell_px / 1.5), 2, most); }
+
+GridFit FitGrid(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
+                double sigma, int per) {
+  GridFit fit;
+  fit.sigma = sigma;
+  const int height = rows + 2, width = cols + 2;
+  if (rows < 1 || cols < 1 || per < 1 || static_cast<std::size_t>(height) * width > kMostLevels) return fit;
+  const std::size_t levels = static_cast<std::size_t>(height) * width;
+  std::vector<Sample> samples;
+  std::vector<double> mean, count;
+  if (!PlaceSamples(picture, sampled, seen, rows, cols, sigma, per, samples, mean, count)) return fit;
 
   Normal normal(height, width);
   // The lines' level is one more unknown, common to the whole figure: its
@@ -290,6 +305,36 @@ GridFit FitGridAndBlur(const PictureView& picture, const Quad& sampled, const Qu
     if (!best.ok || fit.residual < best.residual) best = std::move(fit);
   }
   return best;
+}
+
+
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& seen, int rows, int cols,
+                                    double sigma, int per) {
+  return BlurSamples(picture, seen, seen, rows, cols, sigma, per);
+}
+
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows,
+                                    int cols, double sigma, int per) {
+  std::vector<BlurSample> out;
+  const int height = rows + 2, width = cols + 2;
+  if (rows < 1 || cols < 1 || per < 1 || static_cast<std::size_t>(height) * width > kMostLevels) return out;
+  std::vector<Sample> samples;
+  std::vector<double> mean, count;
+  if (!PlaceSamples(picture, sampled, seen, rows, cols, sigma, per, samples, mean, count)) return out;
+  out.reserve(samples.size());
+  for (const Sample& s : samples) {
+    if (!s.in) continue;
+    BlurSample b;
+    b.g = s.g;
+    b.u = s.u;
+    b.v = s.v;
+    b.lines = s.lines;
+    b.r0 = s.r0;
+    b.c0 = s.c0;
+    Weights(s, height, width, b.w);
+    out.push_back(b);
+  }
+  return out;
 }
 
 }  // namespace vx::reader

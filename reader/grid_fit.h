@@ -17,6 +17,9 @@
 
 namespace vx::reader {
 
+// A cell's blur reaches at most this many cells off.
+constexpr int kBlurReach = 3;
+
 struct GridFit {
   bool ok = false;             // false when the figure reaches outside the picture or is too large
   std::vector<double> levels;  // (rows + 2) x (cols + 2), the paper ring included, gray levels
@@ -44,5 +47,23 @@ int SamplesPerCell(double cell_px, int most);
 GridFit FitGridAndBlur(const PictureView& picture, const Quad& seen, int rows, int cols, int per);
 GridFit FitGridAndBlur(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows, int cols,
                        int per);
+
+// A sample of the picture over a figure with the share of its blur each
+// level of the padded grid round it covers (rows r0.., columns c0..).
+struct BlurSample {
+  double g = 0.0;      // gray level
+  double u = 0.0, v = 0.0;  // place in cells from the figure's top-left corner, across and down
+  double lines = 0.0;  // the share the thin lines between the inner cells cover
+  int r0 = 0, c0 = 0;
+  double w[kBlurReach + 1][kBlurReach + 1] = {};
+};
+
+// The samples FitGrid fits `seen` with, those inside the picture; empty
+// when the figure reaches outside it or is too large.
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& seen, int rows, int cols,
+                                    double sigma, int per);
+// The same with the samples placed by the grid of `sampled` (as FitGrid).
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows,
+                                    int cols, double sigma, int per);
 
 }  // namespace vx::reader

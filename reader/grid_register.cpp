@@ -10,8 +10,7 @@
 namespace vx::reader {
 namespace {
 
-// The unknowns: x and y of each corner.
-constexpr int kParams = 8;
+constexpr int kParams = kCornerParams;
 // The step of the numerical derivatives, pixels.
 constexpr double kStep = 0.25;
 constexpr int kIterations = 5;
@@ -28,8 +27,8 @@ constexpr double kLevelMargin = 0.08;
 // A corner's doubt, in standard errors.
 constexpr double kErrors = 3.0;
 
-// `q` with coordinate `param` (x, y of corner 0, then of corner 1, ...)
-// moved by `by` pixels.
+}  // namespace
+
 Quad Moved(const Quad& q, int param, double by) {
   Quad out = q;
   if (param % 2 == 0)
@@ -39,13 +38,13 @@ Quad Moved(const Quad& q, int param, double by) {
   return out;
 }
 
-using Matrix = std::array<std::array<double, kParams>, kParams>;
+namespace {
 
 // The misfit's derivatives along each coordinate at `at`, by forward
 // differences from `fit` (the fit there): the normal matrix J'J and the
 // negated gradient -J'r of the squared misfit.
 bool Linearize(const PictureView& picture, const Quad& sampled, const Quad& at, int rows, int cols,
-               double sigma, int per, const GridFit& fit, Matrix& normal, std::array<double, kParams>& down) {
+               double sigma, int per, const GridFit& fit, CornerMatrix& normal, std::array<double, kParams>& down) {
   std::array<std::vector<double>, kParams> slope;
   for (int p = 0; p < kParams; ++p) {
     const GridFit moved = FitGrid(picture, sampled, Moved(at, p, kStep), rows, cols, sigma, per);
@@ -67,9 +66,9 @@ bool Linearize(const PictureView& picture, const Quad& sampled, const Quad& at, 
   return true;
 }
 
-// Solves the symmetric positive system a x = b (n x n) in place by Gaussian
-// elimination with partial pivoting; false when singular.
-bool SolveSmall(Matrix a, std::array<double, kParams>& b) {
+}  // namespace
+
+bool SolveSmall(CornerMatrix a, std::array<double, kParams>& b) {
   for (int c = 0; c < kParams; ++c) {
     int pivot = c;
     for (int r = c + 1; r < kParams; ++r)
@@ -90,8 +89,6 @@ bool SolveSmall(Matrix a, std::array<double, kParams>& b) {
   return true;
 }
 
-}  // namespace
-
 Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols, bool tight_only) {
   Registration reg;
   const double cell_px =
@@ -101,7 +98,7 @@ Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows
   if (!fit.ok) return reg;
   double sigma = fit.sigma;
   Quad at = seen;
-  Matrix normal{};
+  CornerMatrix normal{};
   std::array<double, kParams> step{};
   for (int round = 0; round < 2; ++round) {
     if (round == 1) {

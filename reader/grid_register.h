@@ -17,6 +17,18 @@
 
 namespace vx::reader {
 
+// The corners' coordinates as unknowns: x and y of each corner in turn.
+constexpr int kCornerParams = 8;
+using CornerMatrix = std::array<std::array<double, kCornerParams>, kCornerParams>;
+
+// `q` with coordinate `param` (x, y of corner 0, then of corner 1, ...)
+// moved by `by` pixels.
+Quad Moved(const Quad& q, int param, double by);
+
+// Solves the symmetric positive system a x = b in place by Gaussian
+// elimination with partial pivoting; false when singular.
+bool SolveSmall(CornerMatrix a, std::array<double, kCornerParams>& b);
+
 struct Registration {
   bool ok = false;  // false when the fit failed, wandered off, or left a misfit beyond the noise
   Quad seen{};      // the corners, top-left first, picture pixels

@@ -281,13 +281,16 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       if (!cells.ok && !cells.decisive && sure)
         cells = ReadCellsFromLevels(picture, placed.seen, options.rows, options.cols, options.threshold,
                                     placed.levels);
+      Quad at = placed.seen;
+      if (!cells.ok && !cells.decisive)
+        cells = ReadCellsByLabels(picture, placed.seen, options.rows, options.cols, options.threshold, at);
       // Inner cells all one colour are what an outlined box shows too: a
       // new place is no evidence for such a reading.
       if (!cells.ok || cells.uniform) return false;
       if (cells.confidence < kPlacedConfidence &&
           !LevelsAgree(placed, cells.black, options.rows, options.cols))
         return false;
-      found.push_back({placed.seen, std::move(cells), std::fabs(TwiceSignedArea(placed.seen)) / 2.0});
+      found.push_back({at, std::move(cells), std::fabs(TwiceSignedArea(at)) / 2.0});
       return true;
     };
     auto try_outline = [&](Quad quad, bool by_lines = false) {

@@ -32,6 +32,8 @@ Reading ReadCellsOnCorners(const IMG& picture, int rows, int cols, const std::ar
   // The search's second look where the first is refused for no decisive reason.
   if (!cells.ok && !cells.decisive && cells.contrast > 0.0) {
     vx::reader::CellReading fitted = vx::reader::ReadCellsByFit(view, seen, rows, cols, -1.0);
+    vx::reader::Quad placed{};
+    if (!fitted.ok) fitted = vx::reader::ReadCellsByLabels(view, seen, rows, cols, -1.0, placed);
     if (fitted.ok) cells = std::move(fitted);
   }
   Reading out;
