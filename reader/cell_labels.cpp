@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace vx::reader {
 namespace {
@@ -196,12 +194,9 @@ CellLabels LabelCells(const PictureView& picture, const Quad& seen, int rows, in
       for (int a = i - 1; a <= i + 1; ++a)
         for (int b = j - 1; b <= j + 1; ++b) near += own[grid.At(a, b)], near_n += own_n[grid.At(a, b)];
       const double variance = std::max(floor, near_n > 0.0 ? near / near_n : 0.0) * kShared;
-      out.worst = std::max(out.worst, near_n > 0.0 ? near / near_n / floor : 0.0);
       out.black[c] = ink_cell[k];
       out.odds[c] = -gain[k] / (2.0 * variance);
       out.doubt += 1.0 / (1.0 + std::exp(out.odds[c]));
-      const double d = ink - paper;
-      if (d * d * energy[k] > 0.0) out.least_share = std::min(out.least_share, -gain[k] / (d * d * energy[k]));
       out.levels[k] = light.Paper(j - 0.5, i - 0.5) * (ink_cell[k] ? ink : paper);
     }
   out.ok = true;
@@ -227,8 +222,9 @@ bool DrawingMisfit(const PictureView& picture, const Quad& sampled, const Quad& 
         if (!grid.Cell(i, j))
           fixed += s.w[a][b] * fit.levels[grid.At(i, j)];
         else
-          drawn += s.w[a][b] * (labels.black[static_cast<std::size_t>(i - 1) * cols + (j - 1)] ? labels.ink
-                                                                                                : labels.paper);
+          drawn +=
+              s.w[a][b] *
+              (labels.black[static_cast<std::size_t>(i - 1) * cols + (j - 1)] ? labels.ink : labels.paper);
       }
     misfit[n] = s.g - fixed - light.Paper(s.u, s.v) * drawn;
   }

@@ -28,12 +28,10 @@ struct CellLabels {
   // (rows + 2) x (cols + 2): each cell's ink or paper level as labelled,
   // the paper ring's as fitted.
   std::vector<double> levels;
-  std::vector<double> odds;  // rows * cols: the log odds of each cell's colour against the other
-  double doubt = 0.0;        // the chance, by those odds, that some cell is wrong
+  std::vector<double> odds;       // rows * cols: the log odds of each cell's colour against the other
+  double doubt = 0.0;             // the chance, by those odds, that some cell is wrong
   double paper = 1.0, ink = 0.0;  // paper's and ink's levels for the light's paper
-  double scatter = 0.0;      // the picture's spread about the drawing, gray levels
-  double least_share = 1e9;  // the least cost of a change over what a change costs where the drawing fits
-  double worst = 0.0;        // the largest cell's mean square misfit over the figure's
+  double scatter = 0.0;           // the picture's spread about the drawing, gray levels
 };
 
 // Labels the cells of the figure with corners `seen` whose levels were

@@ -2,15 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "reader/cell_checks.h"
-#include "reader/cell_labels.h"
-#include "reader/edges.h"
-#include "reader/label_register.h"
-#include <cstdio>
-#include <cstdlib>
-#include "reader/grid_fit.h"
 #include "reader/light.h"
 
 namespace vx::reader {
@@ -116,8 +109,8 @@ std::vector<double> LocalValues(const std::vector<double>& gray, const std::vect
   return out;
 }
 
-// The light across the figure with corners mapped by `map`, from the paper
-// round it and the ring cells' gray levels (`gray`, rows * cols).
+}  // namespace
+
 Light LightRound(const PictureView& picture, const Homography& map, int rows, int cols,
                  const std::vector<double>& gray) {
   const double du = 1.0 / cols, dv = 1.0 / rows;
@@ -153,6 +146,8 @@ Light LightRound(const PictureView& picture, const Homography& map, int rows, in
         samples.push_back({j + 0.5, i + 0.5, gray[static_cast<std::size_t>(i) * cols + j], true});
   return Light(samples, round, rows, cols);
 }
+
+namespace {
 
 // The reading with the light fitted round the figure when `fitted_light`
 // and it shows a shadow edge, else with the levels of the four sides.
@@ -470,13 +465,6 @@ constexpr double kNoisy = 0.1;
 // needs (confidence 0.33: every inner cell 0.165 from the threshold, the
 // gap in the split 0.33).
 constexpr double kWideConfidence = 0.33;
-// Samples a cell along each side, at most, for the fitted levels.
-constexpr int kFitSamples = 4;
-constexpr double kFitConfidence = 0.33;
-// Noise (sigma) at least this share of the ring's contrast, as the fitted
-// levels give it, is left to the windows.
-constexpr double kFitNoise = 0.2;
-
 // The reading with the fitted light, and, when that light shows a shadow
 // edge the reading cannot stand behind, with the levels of the four sides:
 // a shadow edge placed wrongly spoils the cells near it, and the sides'
@@ -493,93 +481,14 @@ CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows
 
 }  // namespace
 
-CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
+CellReading ReadCellsWithLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
                                 double fixed_threshold, const std::vector<double>& levels) {
   if (levels.size() != static_cast<std::size_t>(rows + 2) * (cols + 2)) {
     CellReading r;
     r.fault = "the figure's levels cannot be fitted";
     return r;
   }
-  CellReading r = ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset, &levels);
-  // A second look at a refused figure is one more chance to pass by luck:
-  // it stands only with a clear margin and with cells of both colours.
-  // The fit takes the blur out, not the noise: where noise is what spoils
-  // the cells, the levels only follow it, and a reading of them would be
-  // luck.
-  if (r.ok && (r.uniform || r.confidence < kFitConfidence ||
-               !(NoiseWithin(picture, seen) < kFitNoise * r.contrast))) {
-    r.ok = false;
-    r.fault = "cells not clearly black or white";
-  }
-  return r;
-}
-
-CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
-                           double fixed_threshold) {
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
-  const GridFit fit = FitGridAndBlur(picture, seen, rows, cols, SamplesPerCell(cell_px, kFitSamples));
-  if (!fit.ok) {
-    CellReading r;
-    r.fault = "the figure's levels cannot be fitted";
-    return r;
-  }
-  return ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
-}
-
-CellReading ReadCellsByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
-                              double fixed_threshold, Quad& placed) {
-  CellReading r;
-  r.fault = "cells not clearly black or white";
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
-  const int per = SamplesPerCell(cell_px, kFitSamples);
-  auto label = [&](const Quad& at, GridFit& fit, std::optional<Light>& light, CellLabels& labels) {
-    fit = FitGridAndBlur(picture, at, rows, cols, per);
-    if (!fit.ok) return false;
-    std::vector<double> gray(static_cast<std::size_t>(rows) * cols);
-    for (int i = 0; i < rows; ++i)
-      for (int j = 0; j < cols; ++j)
-        gray[static_cast<std::size_t>(i) * cols + j] =
-            fit.levels[static_cast<std::size_t>(i + 1) * (cols + 2) + j + 1];
-    light.emplace(LightRound(picture, Homography(at), rows, cols, gray));
-    labels = LabelCells(picture, at, rows, cols, fit, *light);
-    return labels.ok;
-  };
-  GridFit fit;
-  std::optional<Light> light;
-  CellLabels labels;
-  if (!label(seen, fit, light, labels)) return r;
-  const LabelPlacing placing = PlaceByLabels(picture, seen, rows, cols, fit, *light, labels);
-  if (!placing.ok) return r;
-  const Quad at = placing.seen;
-  if (!label(at, fit, light, labels)) return r;
-  CellReading l = ReadCellsIn(picture, at, rows, cols, fixed_threshold, false, kInset, &labels.levels);
-  double most_doubt = 0.0;
-  for (int j = 0; j < 4; ++j)
-    most_doubt = std::max(most_doubt, placing.doubt[j] / std::max(1.0, CornerCell(at, rows, cols, j) / 4.0));
-  if (std::getenv("VXLAB")) {
-    double least = 1e9;
-    for (double o : labels.odds) least = std::min(least, o);
-    double moved = 0;
-    for (int j = 0; j < 4; ++j) moved = std::max(moved, Distance(at[j], seen[j]));
-    std::fprintf(stderr, "VXLAB ok %d uni %d doubt %.3g least %.2f scatter %.2f contrast %.1f sigma %.1f worst %.2f share %.2f cdoubt %.2f moved %.2f fault %s AT %.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f SEEN %.2f,%.2f %.2f,%.2f %.2f,%.2f %.2f,%.2f\n",
-                 l.ok, l.uniform, labels.doubt, least, labels.scatter, l.contrast, fit.sigma, labels.worst, labels.least_share, most_doubt, moved, l.fault.c_str(), at[0].x, at[0].y, at[1].x, at[1].y, at[2].x, at[2].y, at[3].x, at[3].y, seen[0].x, seen[0].y, seen[1].x, seen[1].y, seen[2].x, seen[2].y, seen[3].x, seen[3].y);
-  }
-  if (std::getenv("VXLAB2") && l.ok) {
-    for (int i = 0; i < rows; ++i) {
-      for (int j = 0; j < cols; ++j) std::fprintf(stderr, "%c%6.1f ", labels.black[i * cols + j] ? '#' : '.', labels.odds[i * cols + j]);
-      std::fprintf(stderr, "\n");
-    }
-  }
-  const double max_doubt = std::getenv("VXDOUBT") ? std::atof(std::getenv("VXDOUBT")) : 0.002;
-  const double max_cdoubt = std::getenv("VXCD") ? std::atof(std::getenv("VXCD")) : 1.0;
-  int inner_black = 0, inner = 0;
-  for (int i = 1; i + 1 < rows; ++i)
-    for (int j = 1; j + 1 < cols; ++j) inner_black += labels.black[static_cast<std::size_t>(i) * cols + j], ++inner;
-  if (!l.ok || l.uniform || labels.doubt > max_doubt || most_doubt > max_cdoubt || inner_black < 2 || inner - inner_black < 2) return r;
-  placed = at;
-  return l;
+  return ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset, &levels);
 }
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "reader/geometry.h"
+#include "reader/light.h"
 #include "reader/plane.h"
 
 namespace vx::reader {
@@ -47,6 +48,7 @@ struct CellReading {
   bool part = false;        // refused as part of a larger figure (its ring goes on)
   int edge_side = -1;       // the side (0 top, 1 right, 2 bottom, 3 left) a shadow's edge as dark
                             // as the ink runs along
+  bool labelled = false;    // read by the cells' colours (second_looks.h), on levels they give
   double contrast = 0.0;    // the ring's typical darkness below its paper, gray levels (0: not measured)
 };
 
@@ -56,28 +58,15 @@ struct CellReading {
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,
                       double fixed_threshold);
 
-// Reads the cells from the figure's levels fitted cell by cell under its
-// blur (grid_fit.h), (rows + 2) x (cols + 2) with the paper ring: each
-// cell's level stands for its gray, the paper ring's for the strip beside
-// the ring, and the checks are those of ReadCells with the sides' light.
-// It is a second look at a figure ReadCells refused, so it stands only with
-// cells of both colours and a clearer margin than a first look needs. The
-// fit takes the blur out, not the noise: where the picture's noise is a
-// fifth of the ring's contrast or more, the reading is refused.
-// Where blur spreads each cell into its neighbours on cells of a few
-// pixels, the central window reads a lone white cell among black ones half
-// gray; its fitted level has the spread taken out.
-CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
+// Reads the cells with the levels `levels`, (rows + 2) x (cols + 2) with
+// the paper ring, standing for the cells' gray levels and the paper beside
+// the ring, and the sides' light; the checks are those of ReadCells.
+CellReading ReadCellsWithLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
                                 double fixed_threshold, const std::vector<double>& levels);
 
-// The same on levels fitted here, under the blur that fits best.
-CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
-                           double fixed_threshold);
-
-// The cells told by the colours that best explain the picture under the
-// fitted blur (cell_labels.h).
-// `placed` gets the corners the colours place the figure at.
-CellReading ReadCellsByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
-                              double fixed_threshold, Quad& placed);
+// The light across the figure with corners mapped by `map`, fitted to the
+// paper round it and the ring cells' gray levels (`gray`, rows * cols).
+Light LightRound(const PictureView& picture, const Homography& map, int rows, int cols,
+                 const std::vector<double>& gray);
 
 }  // namespace vx::reader

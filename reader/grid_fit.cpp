@@ -307,14 +307,13 @@ GridFit FitGridAndBlur(const PictureView& picture, const Quad& sampled, const Qu
   return best;
 }
 
-
 std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& seen, int rows, int cols,
                                     double sigma, int per) {
   return BlurSamples(picture, seen, seen, rows, cols, sigma, per);
 }
 
-std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows,
-                                    int cols, double sigma, int per) {
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen,
+                                    int rows, int cols, double sigma, int per) {
   std::vector<BlurSample> out;
   const int height = rows + 2, width = cols + 2;
   if (rows < 1 || cols < 1 || per < 1 || static_cast<std::size_t>(height) * width > kMostLevels) return out;

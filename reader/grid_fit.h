@@ -51,9 +51,9 @@ GridFit FitGridAndBlur(const PictureView& picture, const Quad& sampled, const Qu
 // A sample of the picture over a figure with the share of its blur each
 // level of the padded grid round it covers (rows r0.., columns c0..).
 struct BlurSample {
-  double g = 0.0;      // gray level
+  double g = 0.0;           // gray level
   double u = 0.0, v = 0.0;  // place in cells from the figure's top-left corner, across and down
-  double lines = 0.0;  // the share the thin lines between the inner cells cover
+  double lines = 0.0;       // the share the thin lines between the inner cells cover
   int r0 = 0, c0 = 0;
   double w[kBlurReach + 1][kBlurReach + 1] = {};
 };
@@ -63,7 +63,7 @@ struct BlurSample {
 std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& seen, int rows, int cols,
                                     double sigma, int per);
 // The same with the samples placed by the grid of `sampled` (as FitGrid).
-std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen, int rows,
-                                    int cols, double sigma, int per);
+std::vector<BlurSample> BlurSamples(const PictureView& picture, const Quad& sampled, const Quad& seen,
+                                    int rows, int cols, double sigma, int per);
 
 }  // namespace vx::reader

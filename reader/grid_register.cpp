@@ -44,7 +44,8 @@ namespace {
 // differences from `fit` (the fit there): the normal matrix J'J and the
 // negated gradient -J'r of the squared misfit.
 bool Linearize(const PictureView& picture, const Quad& sampled, const Quad& at, int rows, int cols,
-               double sigma, int per, const GridFit& fit, CornerMatrix& normal, std::array<double, kParams>& down) {
+               double sigma, int per, const GridFit& fit, CornerMatrix& normal,
+               std::array<double, kParams>& down) {
   std::array<std::vector<double>, kParams> slope;
   for (int p = 0; p < kParams; ++p) {
     const GridFit moved = FitGrid(picture, sampled, Moved(at, p, kStep), rows, cols, sigma, per);

@@ -32,8 +32,8 @@ double SumOfSquares(const std::vector<double>& v) {
 
 }  // namespace
 
-LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int rows, int cols, const GridFit& fit,
-                           const Light& light, const CellLabels& labels) {
+LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
+                           const GridFit& fit, const Light& light, const CellLabels& labels) {
   LabelPlacing out;
   const double cell_px =
       std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));

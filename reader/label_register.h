@@ -27,7 +27,7 @@ struct LabelPlacing {
 
 // Places the corners of the figure seen at `seen`, its levels fitted as
 // `fit`, its light `light` and its cells labelled `labels` there.
-LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int rows, int cols, const GridFit& fit,
-                           const Light& light, const CellLabels& labels);
+LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
+                           const GridFit& fit, const Light& light, const CellLabels& labels);
 
 }  // namespace vx::reader

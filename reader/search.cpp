@@ -10,6 +10,7 @@
 #include "reader/grid_register.h"
 #include "reader/quad_fit.h"
 #include "reader/quad_lines.h"
+#include "reader/second_looks.h"
 #include "reader/shadow_edge.h"
 #include "reader/soft_shadow.h"
 
@@ -287,7 +288,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       // Inner cells all one colour are what an outlined box shows too: a
       // new place is no evidence for such a reading.
       if (!cells.ok || cells.uniform) return false;
-      if (cells.confidence < kPlacedConfidence &&
+      if (!cells.labelled && cells.confidence < kPlacedConfidence &&
           !LevelsAgree(placed, cells.black, options.rows, options.cols))
         return false;
       found.push_back({at, std::move(cells), std::fabs(TwiceSignedArea(at)) / 2.0});

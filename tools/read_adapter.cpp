@@ -1,6 +1,7 @@
 #include "tools/read_adapter.h"
 
 #include "reader/cells.h"
+#include "reader/second_looks.h"
 #include "vexolith/reader.h"
 
 namespace vxgen {

@@ -14,6 +14,7 @@
 #include "reader/cells.h"
 #include "reader/grid_fit.h"
 #include "reader/grid_register.h"
+#include "reader/second_looks.h"
 #include "tools/test_picture.h"
 
 namespace vx::reader {
