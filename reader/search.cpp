@@ -344,7 +344,20 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         // Where blur, not the corners, spoils the cells: their levels with
         // the blur taken out.
         CellReading fitted = ReadCellsByFit(picture, seen, options.rows, options.cols, options.threshold);
-        if (fitted.ok) cells = std::move(fitted);
+        if (fitted.ok) {
+          cells = std::move(fitted);
+        } else if (placings < kMostPlacings) {
+          // Where noise as well spoils them: their colours, which place
+          // the corners again themselves.
+          ++placings;
+          Quad at = seen;
+          CellReading labelled =
+              ReadCellsByLabels(picture, seen, options.rows, options.cols, options.threshold, at);
+          if (labelled.ok) {
+            found.push_back({at, std::move(labelled), std::fabs(TwiceSignedArea(at)) / 2.0});
+            return;
+          }
+        }
       }
       if (!cells.ok) {
         if (cells.part) into.back().part = true;

@@ -1,0 +1,128 @@
+// Cells told by their colours: on drawn figures of small cells under blur
+// and noise, where neither a window over each cell nor the levels fitted
+// with the blur taken out can be stood behind, the colours that best
+// explain the picture read the cells, and the drawing they give places
+// corners started off their place. Boxes, however their frames read, and
+// figures beyond the picture's edge are refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "reader/cell_labels.h"
+#include "reader/second_looks.h"
+#include "tools/test_picture.h"
+
+namespace vx::reader {
+namespace {
+
+IMG View(const vxgen::Picture& p) {
+  return IMG{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
+}
+
+Quad Corners(const vxgen::Truth& t) {
+  Quad q{};
+  for (int k = 0; k < 4; ++k) q[k] = {t.corners[k].x, t.corners[k].y};
+  return q;
+}
+
+double CellPx(const Quad& q, int rows, int cols) {
+  return std::sqrt(std::fabs(TwiceSignedArea(q)) / 2.0 / (static_cast<double>(rows) * cols));
+}
+
+bool Right(const CellReading& r, const vxgen::Truth& t) {
+  if (!r.ok) return false;
+  for (std::size_t k = 0; k < r.black.size(); ++k)
+    if (static_cast<bool>(r.black[k]) != static_cast<bool>(t.black[k])) return false;
+  return true;
+}
+
+// Cells of about 5 pixels, tilted, under a blur of 0.3 cell and noise of a
+// quarter of the paper-ink gap.
+vxgen::FigureParams Hard(std::uint32_t seed) {
+  vxgen::FigureParams p;
+  p.rows = 12, p.cols = 11, p.size = 64, p.angle = 13.0 * seed, p.tilt = 30, p.tilt_axis = 35.0 * seed;
+  p.blur = 1.5, p.noise = 16, p.paper = 215, p.ink = 150, p.seed = seed;
+  return p;
+}
+
+TEST(CellLabels, NoisySmallCellsReadWhereWindowsAndLevelsCannot) {
+  int windows = 0, levels = 0, labels = 0;
+  for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const vxgen::TestPicture t = vxgen::Render(Hard(seed));
+    const PictureView picture(View(t.picture), true);
+    const Quad seen = Corners(t.truth);
+    const int rows = t.truth.rows, cols = t.truth.cols;
+    windows += Right(ReadCells(picture, seen, rows, cols, -1.0), t.truth);
+    levels += Right(ReadCellsByFit(picture, seen, rows, cols, -1.0), t.truth);
+    Quad placed{};
+    const CellReading r = ReadCellsByLabels(picture, seen, rows, cols, -1.0, placed);
+    labels += r.ok;
+    if (r.ok) {
+      EXPECT_TRUE(Right(r, t.truth));
+      EXPECT_TRUE(r.labelled);
+      EXPECT_GE(r.confidence, 0.33);
+    }
+  }
+  EXPECT_LE(windows, 3);
+  EXPECT_EQ(levels, 0);  // noise a quarter of the gap: the fitted levels are not stood behind
+  EXPECT_GE(labels, 7);
+}
+
+// Corners moved up to a fifth of a cell off, in x and in y, come back
+// within a quarter cell (at least a pixel).
+TEST(CellLabels, CornersMovedOffArePlacedAgain) {
+  for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    vxgen::FigureParams p = Hard(seed);
+    p.noise = 8;
+    const vxgen::TestPicture t = vxgen::Render(p);
+    const Quad truth = Corners(t.truth);
+    const double cell = CellPx(truth, t.truth.rows, t.truth.cols);
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> off(-0.2 * cell, 0.2 * cell);
+    Quad start = truth;
+    for (Point& c : start) c.x += off(rng), c.y += off(rng);
+    Quad placed{};
+    const CellReading r = ReadCellsByLabels(PictureView(View(t.picture), true), start, t.truth.rows,
+                                            t.truth.cols, -1.0, placed);
+    ASSERT_TRUE(r.ok) << r.fault;
+    EXPECT_TRUE(Right(r, t.truth));
+    for (int k = 0; k < 4; ++k) EXPECT_LE(Distance(placed[k], truth[k]), std::max(1.0, cell / 4.0)) << k;
+  }
+}
+
+// A box drawn as a figure whose black cells are the ring and one cell
+// inside, or the ring and a whole line beside it (a frame thicker on one
+// side), is not read by its colours, however clearly they show.
+TEST(CellLabels, BoxesAreNotFigures) {
+  for (int kind = 0; kind < 2; ++kind) {
+    SCOPED_TRACE(kind == 0 ? "one mark inside" : "a thick side");
+    vxgen::FigureParams p = Hard(4);
+    p.noise = 6;
+    p.black.assign(static_cast<std::size_t>(p.rows) * p.cols, false);
+    for (int i = 0; i < p.rows; ++i)
+      for (int j = 0; j < p.cols; ++j)
+        p.black[i * p.cols + j] =
+            i == 0 || j == 0 || i == p.rows - 1 || j == p.cols - 1 || (kind == 0 ? i == 5 && j == 5 : j == 1);
+    const vxgen::TestPicture t = vxgen::Render(p);
+    Quad placed{};
+    EXPECT_FALSE(ReadCellsByLabels(PictureView(View(t.picture), true), Corners(t.truth), t.truth.rows,
+                                   t.truth.cols, -1.0, placed)
+                     .ok);
+  }
+}
+
+TEST(CellLabels, FigureBeyondThePictureIsRefused) {
+  const vxgen::TestPicture t = vxgen::Render(Hard(2));
+  const PictureView picture(View(t.picture), true);
+  Quad q = Corners(t.truth);
+  for (Point& c : q) c.x -= q[0].x + 4.0;  // the left side 4 pixels beyond the picture's edge
+  Quad placed{};
+  EXPECT_FALSE(ReadCellsByLabels(picture, q, t.truth.rows, t.truth.cols, -1.0, placed).ok);
+}
+
+}  // namespace
+}  // namespace vx::reader
