@@ -1,14 +1,16 @@
 // A figure's cells told black or white as a whole.
 //
 // Each cell is either ink or paper; the picture over the figure is that
-// drawing spread by the fitted blur (grid_fit.h) plus noise. The cells are
-// given the colours whose drawing fits the picture best, one cell changed
-// at a time while that lowers the misfit, with the paper and ink levels
-// round each cell taken from its neighbours of either colour. A cell's
-// colour is then as sure as the misfit it would add if changed, measured
-// against the misfit left: every pixel the cell's blur reaches weighs in,
-// where a window over the cell's centre reads only a few, and a cell's
-// neighbours' blur is accounted for rather than suffered.
+// drawing, lit by the light fitted round the figure (light.h, a shadow's
+// edge included) and spread by the fitted blur (grid_fit.h), plus noise.
+// Paper and ink each have one level for the light's paper, fitted to the
+// colours. The cells are given the colours whose drawing fits the picture
+// best, changed a cell at a time (only the one that gains most within the
+// blur's reach in a sweep) while that lowers the misfit. A cell's colour is
+// then as sure as the misfit it would add if changed, against the misfit
+// round it: every pixel the cell's blur reaches weighs in, where a window
+// over the cell's centre reads only a few, and the neighbours' blur is
+// accounted for rather than suffered.
 #pragma once
 
 #include <string>
@@ -22,11 +24,11 @@
 namespace vx::reader {
 
 struct CellLabels {
-  bool ok = false;                   // every cell's colour is sure and the drawing fits the picture
+  bool ok = false;                   // the colours were told; how surely, `doubt` and `scatter` say
   std::string fault;                 // why not
   std::vector<unsigned char> black;  // rows * cols, row-major
-  // (rows + 2) x (cols + 2): each cell's ink or paper level as labelled,
-  // the paper ring's as fitted.
+  // (rows + 2) x (cols + 2): each cell's ink or paper level as labelled at
+  // its centre's light, the paper ring's as fitted.
   std::vector<double> levels;
   std::vector<double> odds;       // rows * cols: the log odds of each cell's colour against the other
   double doubt = 0.0;             // the chance, by those odds, that some cell is wrong
