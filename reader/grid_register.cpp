@@ -41,33 +41,54 @@ Quad Moved(const Quad& q, int param, double by) {
 namespace {
 
 // The misfit's derivatives along each coordinate at `at`, by forward
-// differences from `fit` (the fit there): the normal matrix J'J and the
-// negated gradient -J'r of the squared misfit.
+// differences from `fit` (the fit there).
 bool Linearize(const PictureView& picture, const Quad& sampled, const Quad& at, int rows, int cols,
                double sigma, int per, const GridFit& fit, CornerMatrix& normal,
                std::array<double, kParams>& down) {
+  const MisfitAt misfit_at = [&](const Quad& q, std::vector<double>& misfit) {
+    GridFit moved = FitGrid(picture, sampled, q, rows, cols, sigma, per);
+    if (!moved.ok) return false;
+    misfit = std::move(moved.misfit);
+    return true;
+  };
+  return LinearizeCorners(misfit_at, at, fit.misfit, normal, down);
+}
+
+}  // namespace
+
+bool LinearizeCorners(const MisfitAt& misfit_at, const Quad& at, const std::vector<double>& misfit,
+                      CornerMatrix& normal, std::array<double, kCornerParams>& down) {
   std::array<std::vector<double>, kParams> slope;
   for (int p = 0; p < kParams; ++p) {
-    const GridFit moved = FitGrid(picture, sampled, Moved(at, p, kStep), rows, cols, sigma, per);
-    if (!moved.ok) return false;
-    slope[p].resize(fit.misfit.size());
-    for (std::size_t n = 0; n < fit.misfit.size(); ++n)
-      slope[p][n] = (moved.misfit[n] - fit.misfit[n]) / kStep;
+    if (!misfit_at(Moved(at, p, kStep), slope[p]) || slope[p].size() != misfit.size()) return false;
+    for (std::size_t n = 0; n < misfit.size(); ++n) slope[p][n] = (slope[p][n] - misfit[n]) / kStep;
   }
   for (int p = 0; p < kParams; ++p) {
     for (int q = 0; q <= p; ++q) {
       double sum = 0.0;
-      for (std::size_t n = 0; n < fit.misfit.size(); ++n) sum += slope[p][n] * slope[q][n];
+      for (std::size_t n = 0; n < misfit.size(); ++n) sum += slope[p][n] * slope[q][n];
       normal[p][q] = normal[q][p] = sum;
     }
     double sum = 0.0;
-    for (std::size_t n = 0; n < fit.misfit.size(); ++n) sum += slope[p][n] * fit.misfit[n];
+    for (std::size_t n = 0; n < misfit.size(); ++n) sum += slope[p][n] * misfit[n];
     down[p] = -sum;
   }
   return true;
 }
 
-}  // namespace
+bool CornerDoubts(const CornerMatrix& normal, double variance, std::array<double, 4>& doubt) {
+  for (int k = 0; k < 4; ++k) {
+    double spread = 0.0;
+    for (int p : {2 * k, 2 * k + 1}) {
+      std::array<double, kParams> unit{};
+      unit[p] = 1.0;
+      if (!SolveSmall(normal, unit)) return false;
+      spread += variance * unit[p];
+    }
+    doubt[k] = kErrors * std::sqrt(std::max(spread, 0.0));
+  }
+  return true;
+}
 
 bool SolveSmall(CornerMatrix a, std::array<double, kParams>& b) {
   for (int c = 0; c < kParams; ++c) {
@@ -157,16 +178,7 @@ Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows
   if (!reg.tight &&
       (tight_only || reg.misfit > kMostMisfit * std::max(neighbours, NoiseWithin(picture, at, 2))))
     return reg;
-  for (int k = 0; k < 4; ++k) {
-    double spread = 0.0;
-    for (int p : {2 * k, 2 * k + 1}) {
-      std::array<double, kParams> unit{};
-      unit[p] = 1.0;
-      if (!SolveSmall(normal, unit)) return reg;
-      spread += variance * unit[p];
-    }
-    reg.doubt[k] = kErrors * std::sqrt(std::max(spread, 0.0));
-  }
+  if (!CornerDoubts(normal, variance, reg.doubt)) return reg;
   reg.seen = at;
   reg.levels = std::move(fit.levels);
   reg.ok = true;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "reader/geometry.h"
@@ -28,6 +29,22 @@ Quad Moved(const Quad& q, int param, double by);
 // Solves the symmetric positive system a x = b in place by Gaussian
 // elimination with partial pivoting; false when singular.
 bool SolveSmall(CornerMatrix a, std::array<double, kCornerParams>& b);
+
+// The misfit of a model of the figure with its corners at `at`, at
+// samples placed where they stay as the corners move; false when it
+// cannot be taken.
+using MisfitAt = std::function<bool(const Quad& at, std::vector<double>& misfit)>;
+
+// The normal matrix J'J and the negated gradient -J'r of the squared
+// misfit at `at`, where it is `misfit`, by forward differences of a
+// quarter pixel along each coordinate.
+bool LinearizeCorners(const MisfitAt& misfit_at, const Quad& at, const std::vector<double>& misfit,
+                      CornerMatrix& normal, std::array<double, kCornerParams>& down);
+
+// How far each corner may be from its place, 3 standard errors, from the
+// normal matrix and the misfit's variance; false when the matrix is
+// singular.
+bool CornerDoubts(const CornerMatrix& normal, double variance, std::array<double, 4>& doubt);
 
 struct Registration {
   bool ok = false;  // false when the fit failed, wandered off, or left a misfit beyond the noise

@@ -10,15 +10,11 @@ namespace vx::reader {
 namespace {
 
 constexpr int kParams = kCornerParams;
-// The step of the numerical derivatives, pixels.
-constexpr double kStep = 0.25;
 constexpr int kIterations = 5;
 // A step this small (pixels, every coordinate) ends the iterations.
 constexpr double kSettled = 0.02;
 // Samples a cell along each side at most.
 constexpr int kMostSamples = 4;
-// A corner's doubt, in standard errors.
-constexpr double kErrors = 3.0;
 // Neighbouring samples share pixels and JPEG's blocks share noise: the
 // misfit's spread understates the noise a sum over many samples carries by
 // about this factor, in variance.
@@ -38,7 +34,7 @@ LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int row
   const double cell_px =
       std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
   const int per = SamplesPerCell(cell_px, kMostSamples);
-  auto misfit_at = [&](const Quad& at, std::vector<double>& misfit) {
+  const MisfitAt misfit_at = [&](const Quad& at, std::vector<double>& misfit) {
     return DrawingMisfit(picture, seen, at, rows, cols, fit, light, labels, per, misfit);
   };
   Quad at = seen;
@@ -47,26 +43,7 @@ LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int row
   double sum = SumOfSquares(misfit);
   CornerMatrix normal{};
   std::array<double, kParams> step{};
-  // The normal matrix J'J and the negated gradient -J'r at `at`, by
-  // forward differences.
-  auto linearize = [&] {
-    std::array<std::vector<double>, kParams> slope;
-    for (int p = 0; p < kParams; ++p) {
-      if (!misfit_at(Moved(at, p, kStep), slope[p]) || slope[p].size() != misfit.size()) return false;
-      for (std::size_t n = 0; n < misfit.size(); ++n) slope[p][n] = (slope[p][n] - misfit[n]) / kStep;
-    }
-    for (int p = 0; p < kParams; ++p) {
-      for (int q = 0; q <= p; ++q) {
-        double s = 0.0;
-        for (std::size_t n = 0; n < misfit.size(); ++n) s += slope[p][n] * slope[q][n];
-        normal[p][q] = normal[q][p] = s;
-      }
-      double s = 0.0;
-      for (std::size_t n = 0; n < misfit.size(); ++n) s += slope[p][n] * misfit[n];
-      step[p] = -s;
-    }
-    return true;
-  };
+  auto linearize = [&] { return LinearizeCorners(misfit_at, at, misfit, normal, step); };
   for (int it = 0; it < kIterations; ++it) {
     if (!linearize() || !SolveSmall(normal, step)) return out;
     double largest = 0.0;
@@ -96,16 +73,7 @@ LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int row
   const double free = static_cast<double>(misfit.size()) - kParams;
   if (free < 1.0) return out;
   const double variance = sum / free * kShared;
-  for (int k = 0; k < 4; ++k) {
-    double spread = 0.0;
-    for (int p : {2 * k, 2 * k + 1}) {
-      std::array<double, kParams> unit{};
-      unit[p] = 1.0;
-      if (!SolveSmall(normal, unit)) return out;
-      spread += variance * unit[p];
-    }
-    out.doubt[k] = kErrors * std::sqrt(std::max(spread, 0.0));
-  }
+  if (!CornerDoubts(normal, variance, out.doubt)) return out;
   out.seen = at;
   out.ok = true;
   return out;

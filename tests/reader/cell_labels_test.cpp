@@ -12,31 +12,11 @@
 
 #include "reader/cell_labels.h"
 #include "reader/second_looks.h"
+#include "tests/reader/drawn_figures.h"
 #include "tools/test_picture.h"
 
 namespace vx::reader {
 namespace {
-
-IMG View(const vxgen::Picture& p) {
-  return IMG{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
-}
-
-Quad Corners(const vxgen::Truth& t) {
-  Quad q{};
-  for (int k = 0; k < 4; ++k) q[k] = {t.corners[k].x, t.corners[k].y};
-  return q;
-}
-
-double CellPx(const Quad& q, int rows, int cols) {
-  return std::sqrt(std::fabs(TwiceSignedArea(q)) / 2.0 / (static_cast<double>(rows) * cols));
-}
-
-bool Right(const CellReading& r, const vxgen::Truth& t) {
-  if (!r.ok) return false;
-  for (std::size_t k = 0; k < r.black.size(); ++k)
-    if (static_cast<bool>(r.black[k]) != static_cast<bool>(t.black[k])) return false;
-  return true;
-}
 
 // Cells of about 5 pixels, tilted, under a blur of 0.3 cell and noise of a
 // quarter of the paper-ink gap.
@@ -80,7 +60,7 @@ TEST(CellLabels, CornersMovedOffArePlacedAgain) {
     p.noise = 8;
     const vxgen::TestPicture t = vxgen::Render(p);
     const Quad truth = Corners(t.truth);
-    const double cell = CellPx(truth, t.truth.rows, t.truth.cols);
+    const double cell = CellPixels(truth, t.truth.rows, t.truth.cols);
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> off(-0.2 * cell, 0.2 * cell);
     Quad start = truth;

@@ -15,20 +15,11 @@
 #include "reader/grid_fit.h"
 #include "reader/grid_register.h"
 #include "reader/second_looks.h"
+#include "tests/reader/drawn_figures.h"
 #include "tools/test_picture.h"
 
 namespace vx::reader {
 namespace {
-
-IMG View(const vxgen::Picture& p) {
-  return IMG{const_cast<unsigned char*>(p.bgr.data()), p.width, p.width * 3, p.height, 1, 0};
-}
-
-Quad Corners(const vxgen::Truth& t) {
-  Quad q{};
-  for (int k = 0; k < 4; ++k) q[k] = {t.corners[k].x, t.corners[k].y};
-  return q;
-}
 
 // A small-celled figure, tilted, blurred and noisy: the sides of such
 // figures place their corners no better than a quarter cell.
@@ -90,7 +81,7 @@ TEST(GridRegister, CornersMovedOffComeBack) {
     const vxgen::TestPicture t = vxgen::Render(p);
     const PictureView picture(View(t.picture), true);
     const Quad truth = Corners(t.truth);
-    const double cell = std::sqrt(std::fabs(TwiceSignedArea(truth)) / 2.0 / (t.truth.rows * t.truth.cols));
+    const double cell = CellPixels(truth, t.truth.rows, t.truth.cols);
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> off(-0.15 * cell, 0.15 * cell);
     Quad start = truth;
@@ -139,7 +130,7 @@ TEST(GridRegister, CompressedNoiseIsJudgedOverTwoPixels) {
     p.jpeg = 40;
     const vxgen::TestPicture t = vxgen::Render(p);
     const Quad truth = Corners(t.truth);
-    const double cell = std::sqrt(std::fabs(TwiceSignedArea(truth)) / 2.0 / (t.truth.rows * t.truth.cols));
+    const double cell = CellPixels(truth, t.truth.rows, t.truth.cols);
     const Registration placed =
         RegisterGrid(PictureView(View(t.picture), true), truth, t.truth.rows, t.truth.cols);
     ASSERT_TRUE(placed.ok) << "misfit " << placed.misfit;
@@ -147,13 +138,6 @@ TEST(GridRegister, CompressedNoiseIsJudgedOverTwoPixels) {
     for (int k = 0; k < 4; ++k) EXPECT_LE(Distance(placed.seen[k], truth[k]), std::max(1.0, cell / 4.0)) << k;
   }
   EXPECT_GT(loose, 0);  // some would have been refused on the neighbours' noise
-}
-
-bool Right(const CellReading& r, const vxgen::Truth& t) {
-  if (!r.ok) return false;
-  for (std::size_t k = 0; k < r.black.size(); ++k)
-    if (static_cast<bool>(r.black[k]) != static_cast<bool>(t.black[k])) return false;
-  return true;
 }
 
 // Cells of about 4.5 pixels, tilted, under a blur of 0.35 cell.
