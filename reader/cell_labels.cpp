@@ -35,8 +35,7 @@ CellLabels LabelCells(const PictureView& picture, const Quad& seen, int rows, in
     out.fault = "the figure's levels cannot be fitted";
     return out;
   }
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const double cell_px = MeanCellPixels(seen, rows, cols);
   const int per = std::clamp(static_cast<int>(cell_px), 2, kMostPer);
   const std::vector<BlurSample> samples = BlurSamples(picture, seen, rows, cols, fit.sigma, per);
   if (samples.empty()) {

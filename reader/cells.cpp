@@ -159,8 +159,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
                         const std::vector<double>* levels = nullptr) {
   CellReading r;
   const Homography map(seen);
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const double cell_px = MeanCellPixels(seen, rows, cols);
   // Samples per side of a cell's window (the cell less `inset` of a cell on
   // every side): about one per 1.5 pixels, 2..8.
   const int n = std::clamp(static_cast<int>(cell_px * (1.0 - 2.0 * inset) / 1.5), 2, 8);

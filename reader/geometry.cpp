@@ -1,6 +1,7 @@
 #include "reader/geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vx::reader {
 namespace {
@@ -38,6 +39,10 @@ double TwiceSignedArea(const Quad& q) {
   double sum = 0.0;
   for (int i = 0; i < 4; ++i) sum += q[i].x * q[(i + 1) % 4].y - q[(i + 1) % 4].x * q[i].y;
   return sum;
+}
+
+double MeanCellPixels(const Quad& q, int rows, int cols) {
+  return std::sqrt(std::fabs(TwiceSignedArea(q)) / 2.0 / (static_cast<double>(rows) * cols));
 }
 
 bool IsConvex(const Quad& q) {

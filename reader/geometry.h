@@ -36,6 +36,10 @@ bool Cross(const Line& a, const Line& b, Point& out);
 // Twice the signed area; positive when the outline runs clockwise as seen.
 double TwiceSignedArea(const Quad& q);
 
+// The side of the mean cell of a figure of rows x cols cells with corners
+// `q`, pixels.
+double MeanCellPixels(const Quad& q, int rows, int cols);
+
 // True when the outline turns the same way at all four corners.
 bool IsConvex(const Quad& q);
 

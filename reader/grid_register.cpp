@@ -113,8 +113,7 @@ bool SolveSmall(CornerMatrix a, std::array<double, kParams>& b) {
 
 Registration RegisterGrid(const PictureView& picture, const Quad& seen, int rows, int cols, bool tight_only) {
   Registration reg;
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const double cell_px = MeanCellPixels(seen, rows, cols);
   const int per = SamplesPerCell(cell_px, kMostSamples);
   GridFit fit = FitGridAndBlur(picture, seen, rows, cols, per);
   if (!fit.ok) return reg;

@@ -31,8 +31,7 @@ double SumOfSquares(const std::vector<double>& v) {
 LabelPlacing PlaceByLabels(const PictureView& picture, const Quad& seen, int rows, int cols,
                            const GridFit& fit, const Light& light, const CellLabels& labels) {
   LabelPlacing out;
-  const double cell_px =
-      std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
+  const double cell_px = MeanCellPixels(seen, rows, cols);
   const int per = SamplesPerCell(cell_px, kMostSamples);
   const MisfitAt misfit_at = [&](const Quad& at, std::vector<double>& misfit) {
     return DrawingMisfit(picture, seen, at, rows, cols, fit, light, labels, per, misfit);

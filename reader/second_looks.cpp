@@ -34,10 +34,6 @@ constexpr double kMostScatter = 0.7;
 // The fewest inner cells of each colour a labelled reading needs.
 constexpr int kFewestOfEach = 2;
 
-double CellPixels(const Quad& seen, int rows, int cols) {
-  return std::sqrt(std::fabs(TwiceSignedArea(seen)) / 2.0 / (static_cast<double>(rows) * cols));
-}
-
 CellReading Refused(const char* fault) {
   CellReading r;
   r.fault = fault;
@@ -48,7 +44,7 @@ CellReading Refused(const char* fault) {
 // `at`; false when the colours cannot be told.
 bool Label(const PictureView& picture, const Quad& at, int rows, int cols, GridFit& fit,
            std::optional<Light>& light, CellLabels& labels) {
-  fit = FitGridAndBlur(picture, at, rows, cols, SamplesPerCell(CellPixels(at, rows, cols), kFitSamples));
+  fit = FitGridAndBlur(picture, at, rows, cols, SamplesPerCell(MeanCellPixels(at, rows, cols), kFitSamples));
   if (!fit.ok) return false;
   // The ring's fitted levels stand for its gray levels in the light's fit.
   std::vector<double> gray(static_cast<std::size_t>(rows) * cols);
@@ -93,8 +89,8 @@ CellReading ReadCellsFromLevels(const PictureView& picture, const Quad& seen, in
 
 CellReading ReadCellsByFit(const PictureView& picture, const Quad& seen, int rows, int cols,
                            double fixed_threshold) {
-  const GridFit fit =
-      FitGridAndBlur(picture, seen, rows, cols, SamplesPerCell(CellPixels(seen, rows, cols), kFitSamples));
+  const GridFit fit = FitGridAndBlur(picture, seen, rows, cols,
+                                     SamplesPerCell(MeanCellPixels(seen, rows, cols), kFitSamples));
   if (!fit.ok) return Refused("the figure's levels cannot be fitted");
   return ReadCellsFromLevels(picture, seen, rows, cols, fixed_threshold, fit.levels);
 }
