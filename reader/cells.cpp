@@ -28,14 +28,29 @@ double FromSides(const std::vector<double>& top, const std::vector<double>& bott
   return weight > 0.0 ? sum / weight : std::nan("");
 }
 
-// Fills NaN entries with the median of the others (or `fallback`).
-void FillGaps(std::vector<double>& v, double fallback) {
-  std::vector<double> known;
-  for (double x : v)
-    if (!std::isnan(x)) known.push_back(x);
-  const double m = known.empty() ? fallback : Median(known);
-  for (double& x : v)
-    if (std::isnan(x)) x = m;
+// Fills the paper strip where it falls outside the picture (a figure at
+// the picture's edge). Light falls on paper and ink alike, so the missing
+// paper is the ring cell's own level times the paper-to-ink ratio of the
+// nearest known entry on the same side, or the median ratio of all sides'
+// known entries (`ratio`) when the side has none. A median level instead
+// leaves the paper too dark where light grows along the side, and the ring
+// cells there would not read black. NaN stays where nothing is known.
+void FillPaperGaps(std::vector<double>& paper, const std::vector<double>& ink, double ratio) {
+  const int count = static_cast<int>(paper.size());
+  std::vector<double> known = paper;
+  for (int k = 0; k < count; ++k) {
+    if (!std::isnan(known[k])) continue;
+    double r = ratio;
+    for (int d = 1; d < count; ++d) {
+      const int at = k - d >= 0 && !std::isnan(known[k - d])      ? k - d
+                     : k + d < count && !std::isnan(known[k + d]) ? k + d
+                                                                  : -1;
+      if (at < 0) continue;
+      r = known[at] / std::max(ink[at], 1.0);
+      break;
+    }
+    paper[k] = r * std::max(ink[k], 1.0);
+  }
 }
 
 // Splits the values where the two sides differ most for their spread
@@ -239,7 +254,20 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
     for (int j = 1; j + 1 < cols; ++j) inner_gray.push_back(gray[static_cast<std::size_t>(i) * cols + j]);
   double brightest = 0.0;
   for (double g : gray) brightest = std::max(brightest, g);
-  for (auto* side : {&paper_top, &paper_bottom, &paper_left, &paper_right}) FillGaps(*side, std::nan(""));
+  std::vector<double> ratios;
+  auto add_ratios = [&](const std::vector<double>& paper, const std::vector<double>& ink) {
+    for (std::size_t k = 0; k < paper.size(); ++k)
+      if (!std::isnan(paper[k])) ratios.push_back(paper[k] / std::max(ink[k], 1.0));
+  };
+  add_ratios(paper_top, ink_top);
+  add_ratios(paper_bottom, ink_bottom);
+  add_ratios(paper_left, ink_left);
+  add_ratios(paper_right, ink_right);
+  const double ratio = ratios.empty() ? std::nan("") : Median(ratios);
+  FillPaperGaps(paper_top, ink_top, ratio);
+  FillPaperGaps(paper_bottom, ink_bottom, ratio);
+  FillPaperGaps(paper_left, ink_left, ratio);
+  FillPaperGaps(paper_right, ink_right, ratio);
   // No paper anywhere around (a figure filling the picture): the brightest cell stands for it.
   for (auto* side : {&paper_top, &paper_bottom, &paper_left, &paper_right})
     for (double& p : *side)

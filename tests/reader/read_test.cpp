@@ -253,6 +253,12 @@ TEST(Reader, NoisySmallCellsReadByTheirColours) {
   for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
 }
 
+// A figure filling the frame under light falling across it: the paper
+// beside its bottom side lies outside the picture, and is taken from the
+// ring's own level and the paper-to-ink ratio next to it; a median of the
+// other sides' paper was darker than the ring cells where the light grows.
+TEST(Reader, PaperBeyondThePictureFollowsTheLight) { ExpectHarshReadRight(8, 123); }
+
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
