@@ -294,6 +294,20 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       found.push_back({at, std::move(cells), std::fabs(TwiceSignedArea(at)) / 2.0});
       return true;
     };
+    // Reads a candidate by its cells' colours, which place the corners
+    // again themselves (counted against the same limit as the grid's
+    // placings); true when the reading was taken. For cells spoiled by noise
+    // as well as blur, or corners the sides leave in doubt.
+    auto read_by_labels = [&](const Quad& seen) {
+      if (placings >= kMostPlacings) return false;
+      ++placings;
+      Quad at = seen;
+      CellReading labelled =
+          ReadCellsByLabels(picture, seen, options.rows, options.cols, options.threshold, at);
+      if (!labelled.ok) return false;
+      found.push_back({at, std::move(labelled), std::fabs(TwiceSignedArea(at)) / 2.0});
+      return true;
+    };
     auto try_outline = [&](Quad quad, bool by_lines = false) {
       for (Point& p : quad) p = ToPicture(p, factor);
       const double area = std::fabs(TwiceSignedArea(quad)) / 2.0;
@@ -346,17 +360,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         CellReading fitted = ReadCellsByFit(picture, seen, options.rows, options.cols, options.threshold);
         if (fitted.ok) {
           cells = std::move(fitted);
-        } else if (placings < kMostPlacings) {
-          // Where noise as well spoils them: their colours, which place
-          // the corners again themselves.
-          ++placings;
-          Quad at = seen;
-          CellReading labelled =
-              ReadCellsByLabels(picture, seen, options.rows, options.cols, options.threshold, at);
-          if (labelled.ok) {
-            found.push_back({at, std::move(labelled), std::fabs(TwiceSignedArea(at)) / 2.0});
-            return;
-          }
+        } else if (read_by_labels(seen)) {
+          // Where noise as well spoils them: their colours.
+          return;
         }
       }
       if (!cells.ok) {
@@ -380,6 +386,9 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       if (doubted_before || CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
         // The whole grid may place the corners where the sides cannot.
         if (!doubted_before && read_placed_by_grid(seen)) return;
+        // ... or, where the grid's own doubt is too wide to stand behind its
+        // placing (cells of a few pixels), the cells' colours place them.
+        if (!doubted_before && read_by_labels(seen)) return;
         in_doubt.push_back(seen);
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         return;

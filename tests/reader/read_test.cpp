@@ -259,6 +259,14 @@ TEST(Reader, NoisySmallCellsReadByTheirColours) {
 // other sides' paper was darker than the ring cells where the light grows.
 TEST(Reader, PaperBeyondThePictureFollowsTheLight) { ExpectHarshReadRight(8, 123); }
 
+// Small figures whose sides are too ragged to place the corners, and whose
+// grid places them only with a doubt wider than a quarter cell: the cells'
+// colours place them within it.
+TEST(Reader, CornersInDoubtPlacedByTheirColours) {
+  const std::pair<int, int> cases[] = {{3, 463}, {5, 118}, {7, 462}, {8, 830}, {9, 250}};
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
+}
+
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
