@@ -74,7 +74,7 @@ bool SameCorners(const Quad& a, const Quad& b, double tolerance) {
 
 // Number of binarizations tried for the options.
 int BinarizationCount(const vexolith::ReaderOptions& options) {
-  return options.binarize == Binarize::kAuto ? 10 : 1;
+  return options.binarize == Binarize::kAuto ? 11 : 1;
 }
 
 // Binarization number `b` of the plane: for kAuto first one level for the
@@ -101,8 +101,11 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // to show as a step (a penumbra tens of pixels wide) is found on a coarser
 // plane and the light across it divided out; the lift leaves the shaded
 // side's noise larger, so the plane is smoothed once more and specks
-// narrower than 3 pixels are taken off the split. `fine` keeps the finer
-// flattening's split between its two uses.
+// narrower than 3 pixels are taken off the split. Last of all, the lifted
+// plane of the straight edge flattened over half the shorter side: a
+// figure of wide cells filling much of the picture has no paper within the
+// finer window over its ink, which that flattening takes for paper. `fine`
+// keeps the finer flattening's split between its two uses.
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
                    const vexolith::ReaderOptions& options, Plane& fine) {
   const int shorter = std::min(plane.width, plane.height);
@@ -122,10 +125,10 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   }
   if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
   if (b == 4) return ThresholdGlobal(plane, OtsuLevel(plane, OtsuLevel(plane)));
-  if (b == 8) {
+  if (b == 8 || b == 10) {
     ShadowEdge edge;
     if (!FindShadowEdge(plane, edge)) return Plane();
-    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), finer);
+    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), b == 8 ? finer : std::max(7, shorter / 2) | 1);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
   }
   if (b == 9) {
@@ -410,8 +413,11 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         }
       }
       // The lift is one more chance for a reading to pass by luck, and the
-      // light it leaves across the ramp is known less well than elsewhere.
-      if (b == 9 && cells.confidence < kPlacedConfidence) {
+      // light it leaves across the ramp is known less well than elsewhere
+      // (the straight edge's lift, too, on the wider flattening that comes
+      // after every other look: a soft edge lifted as a sharp one bends a
+      // small figure's side).
+      if ((b == 9 || b == 10) && cells.confidence < kPlacedConfidence) {
         if (fault.empty()) fault = "cells not clearly black or white";
         return;
       }
