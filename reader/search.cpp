@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "reader/binarize.h"
 #include "reader/components.h"
@@ -105,9 +106,10 @@ int BinarizationCount(const vexolith::ReaderOptions& options) {
 // plane of the straight edge flattened over half the shorter side: a
 // figure of wide cells filling much of the picture has no paper within the
 // finer window over its ink, which that flattening takes for paper. `fine`
-// keeps the finer flattening's split between its two uses.
+// keeps the finer flattening's split between its two uses, `lifted` the
+// lifted plane between its two (empty when the plane has no such edge).
 Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise,
-                   const vexolith::ReaderOptions& options, Plane& fine) {
+                   const vexolith::ReaderOptions& options, Plane& fine, std::optional<Plane>& lifted) {
   const int shorter = std::min(plane.width, plane.height);
   const int square = std::max(8, shorter / 8);
   const int finer = std::max(7, shorter / 5) | 1;  // the finer flattening's window
@@ -126,9 +128,12 @@ Plane Binarization(int b, const Plane& plane, const Integral* sums, double noise
   if (b == 0) return ThresholdGlobal(plane, OtsuLevel(plane));
   if (b == 4) return ThresholdGlobal(plane, OtsuLevel(plane, OtsuLevel(plane)));
   if (b == 8 || b == 10) {
-    ShadowEdge edge;
-    if (!FindShadowEdge(plane, edge)) return Plane();
-    const Plane flat = Flatten(LiftShadow(plane, edge, 3.0), b == 8 ? finer : std::max(7, shorter / 2) | 1);
+    if (!lifted) {
+      ShadowEdge edge;
+      lifted = FindShadowEdge(plane, edge) ? LiftShadow(plane, edge, 3.0) : Plane();
+    }
+    if (lifted->width == 0) return Plane();
+    const Plane flat = Flatten(*lifted, b == 8 ? finer : std::max(7, shorter / 2) | 1);
     return CloseGaps(ThresholdGlobal(flat, OtsuLevel(flat)), std::max(3, shorter / 60) | 1);
   }
   if (b == 9) {
@@ -219,7 +224,8 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
   // The summed-area table serves the local and block thresholds only; the
   // first search, with one level for the picture, goes without it.
   std::unique_ptr<Integral> sums;
-  Plane fine;  // the finer flattening split, kept for its second gap width
+  Plane fine;                   // the finer flattening split, kept for its second gap width
+  std::optional<Plane> lifted;  // the plane lifted across a shadow's edge, kept for its second window
   // Outlines tried already, and whether each was refused as part of a
   // larger figure (what one binarization left of a figure cut along a
   // shadow's edge: another may show it whole).
@@ -234,7 +240,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     const bool global =
         options.binarize == Binarize::kGlobal || (options.binarize == Binarize::kAuto && (b == 0 || b >= 4));
     if (!global && !sums) sums = std::make_unique<Integral>(plane);
-    const Plane binary = Binarization(b, plane, sums.get(), noise, options, fine);
+    const Plane binary = Binarization(b, plane, sums.get(), noise, options, fine, lifted);
     if (binary.width == 0) continue;
     const Labels labels = LabelRegions(binary);
     std::vector<int> order;
