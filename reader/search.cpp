@@ -389,9 +389,13 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
             if (quad[k].x == seen[j].x && quad[k].y == seen[j].y) doubt[k] = std::max(doubt[k], 1.5);
       // Corners placed no better than a quarter cell (edges scattered by
       // noise, or bent by a shadow's edge) may be right or not; such a
-      // reading is not stood behind.
-      const bool doubted_before =
-          std::any_of(in_doubt.begin(), in_doubt.end(), [&](const Quad& q) { return SameFigure(q, seen); });
+      // reading is not stood behind. Nor is one of corners each within a
+      // quarter cell of corners left in doubt before; an outline further
+      // from those (the first had a corner drawn off towards the picture's
+      // edge, say) is judged on its own.
+      const bool doubted_before = std::any_of(in_doubt.begin(), in_doubt.end(), [&](const Quad& q) {
+        return SameCorners(q, seen, std::max(1.0, mean_cell / 4));
+      });
       if (doubted_before || CornersInDoubt(quad, doubt, seen, options.rows, options.cols)) {
         // The whole grid may place the corners where the sides cannot.
         if (!doubted_before && read_placed_by_grid(seen)) return;

@@ -25,10 +25,11 @@ struct Accepted {
 // gets the most telling reason a candidate failed and `others` the outline
 // of every dark thing tried (a candidate quadrilateral, read or not, or the
 // box of a region that is no quadrilateral). `in_doubt` holds the figures
-// whose corners were found in doubt, at this or another reduction: the same
-// figure found again is refused too (another rough outline refined again
-// may land its corners anywhere the first left in doubt). With `stop_early`
-// the search stops at the first binarization that gave a confident reading.
+// whose corners were found in doubt, at this or another reduction: an
+// outline with its corners near theirs is refused too (another rough
+// outline refined again may land its corners anywhere the first left in
+// doubt). With `stop_early` the search stops at the first binarization that
+// gave a confident reading.
 void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOptions& options, bool stop_early,
               std::vector<Accepted>& found, std::string& fault, std::vector<Quad>& others,
               std::vector<Quad>& in_doubt);

@@ -259,6 +259,11 @@ TEST(Reader, NoisySmallCellsReadByTheirColours) {
 // other sides' paper was darker than the ring cells where the light grows.
 TEST(Reader, PaperBeyondThePictureFollowsTheLight) { ExpectHarshReadRight(8, 123); }
 
+// A large figure under a soft shadow, first outlined with a corner drawn
+// 14 px off towards the picture's edge (in doubt); the outlines found next,
+// within a fraction of a pixel of its true corners, are judged on their own.
+TEST(Reader, OutlineApartFromOneInDoubtJudgedOnItsOwn) { ExpectHarshReadRight(6, 332); }
+
 // Small figures whose sides are too ragged to place the corners, and whose
 // grid places them only with a doubt wider than a quarter cell: the cells'
 // colours place them within it.
