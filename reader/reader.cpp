@@ -100,9 +100,13 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
     const std::size_t before = found.size();
     vx::reader::SearchAt(view, coarser, options, !options.all, found, fault, others, in_doubt);
     // What only the coarser look finds lies in noise strong enough to fray
-    // it: it is taken only with a clear margin (confidence 0.4).
-    const auto weak = std::remove_if(found.begin() + static_cast<std::ptrdiff_t>(before), found.end(),
-                                     [](const Accepted& a) { return a.cells.confidence < 0.4; });
+    // it: it is taken only with a clear margin (confidence 0.4). A reading
+    // by the cells' colours has been held to tests of its own (the chance
+    // that a cell is wrong, the misfit left, each corner's doubt) and its
+    // confidence is no window's margin: it stands as it is.
+    const auto weak =
+        std::remove_if(found.begin() + static_cast<std::ptrdiff_t>(before), found.end(),
+                       [](const Accepted& a) { return !a.cells.labelled && a.cells.confidence < 0.4; });
     if (weak != found.end() && fault.empty()) fault = "cells not clearly black or white";
     found.erase(weak, found.end());
   }

@@ -282,6 +282,13 @@ TEST(Reader, WideFiguresAcrossAShadowEdgeFoundOnTheLiftedPlane) {
   for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
 }
 
+// Found only at a coarser look and read there by the cells' colours, whose
+// own tests stand for the margin asked of the windows' readings.
+TEST(Reader, CoarserLooksReadingsByColourTaken) {
+  const std::pair<int, int> cases[] = {{3, 464}, {10, 120}, {10, 264}};
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
+}
+
 // Noise up to half the paper-ink gap frays every outline at the working
 // size; the coarser look finds these, and they read right.
 TEST(Reader, NoisyPicturesReadAtACoarserLook) {
