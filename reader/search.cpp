@@ -343,15 +343,13 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       if (evidence) others.push_back(quad);
       // The true edge lies within a working pixel or two of the region's,
       // but never further than a third of a cell.
-      const double cell =
-          std::sqrt(std::fabs(TwiceSignedArea(quad)) / 2.0 / (double(options.rows) * options.cols));
-      const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, cell / 3.0));
+      const double reach = std::min(std::max(2.0, 1.5 * factor), std::max(1.0, mean_cell / 3.0));
       std::array<double, 4> doubt{};
       // A side that cannot be found again (the picture's edge too near)
       // keeps the region's line: on the working plane at full size that
       // lies on the edge's pixels, on a reduced one it may be off by the
       // reach.
-      RefineEdges(picture, quad, reach, cell, factor > 1 ? reach : 0.0, doubt);
+      RefineEdges(picture, quad, reach, mean_cell, factor > 1 ? reach : 0.0, doubt);
       const Quad seen = SeenCorners(quad);
       if (!ShapeFits(seen, options.rows, options.cols)) return;
       // A corner beyond the picture's edge cannot be checked.
