@@ -234,8 +234,14 @@ Light::Light(const std::vector<LightSample>& samples, const std::vector<int>& ro
     return;
   }
   // A shadow: it halves what the plane leaves unexplained, and darkens by
-  // at least a tenth.
-  if (!(best < 0.5 * plane) || !(std::fabs(best_c[3]) >= std::log(1.0 / 0.9))) {
+  // at least a tenth. A deeper one, taking a fifth of the light or more,
+  // need only take away two fifths: in heavy noise that is most of what
+  // any light could explain, and a corner moved a fifth of a pixel must
+  // not turn such a shadow on and off.
+  const double depth = std::fabs(best_c[3]);
+  const bool halves = best < 0.5 * plane && depth >= std::log(1.0 / 0.9);
+  const bool deep = best < 0.6 * plane && depth >= std::log(1.0 / 0.8);
+  if (!halves && !deep) {
     refit(nullptr);
     return;
   }

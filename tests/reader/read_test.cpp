@@ -166,6 +166,15 @@ TEST(Reader, SharpShadowsAcrossTheCellsReadRight) {
   for (int index : {17, 212, 291, 544}) ExpectHarshReadRight(1, index);
 }
 
+// Shadows taking a fifth to a third of the light over small, grainy figures
+// (noise an eighth to half the paper-ink gap): on the outline found the
+// shadow once went unseen, its edge explaining a little less than half the
+// light's misfit, and the cells read through even light scattered.
+TEST(Reader, DeepShadowsSeenThroughNoise) {
+  const std::pair<int, int> cases[] = {{3, 291}, {3, 440}, {8, 855}, {8, 908}};
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
+}
+
 // A sharp shadow's edge across the figure: one binarization leaves the lit
 // part, refused as part of a larger figure, and another shows the figure
 // whole at the same place; the whole is still tried, and reads right.
