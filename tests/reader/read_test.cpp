@@ -101,7 +101,9 @@ INSTANTIATE_TEST_SUITE_P(Generated, ConditionSet,
 // small figure under heavy blur and JPEG loss whose corners the whole grid
 // placed (seed 2 #249, 5 cells wrong), grids placed a few pixels off where
 // JPEG's coarser noise let the placing pass (seed 10 #244, #454), corners
-// the grid placed 1.2 px off read through the fitted levels (seed 3 #458).
+// the grid placed 1.2 px off read through the fitted levels (seed 3 #458),
+// a figure cut half a cell in along a shadow's edge, where lit ink is as
+// light as the shaded paper round it (seed 5 #331, two corners 28 px off).
 // Each is now read right or refused.
 TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
   const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
@@ -129,6 +131,7 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
                                        {10, 244},
                                        {10, 454},
                                        {3, 458},
+                                       {5, 331},
                                        // Once read by their colours: boxes, a shadow the light
                                        // missed, corners placed off by the grid's fit.
                                        {2, 333},
