@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace vx::reader {
 
@@ -257,8 +258,10 @@ bool RingRunsOn(const PictureView& picture, const Homography& map, int rows, int
       // from a tenth of a cell to nine tenths out, and to half a cell.
       const bool across_u = side == 1 || side == 3;
       bool dark = false;
-      for (const double mid : {0.5, 0.3}) {
-        const double across = 2.0 * (mid - 0.1), share = mid == 0.5 ? 0.5 : 0.75;
+      // (The patch's middle, cells out, and the share of the ring's
+      // darkness asked of it.)
+      for (const auto& [mid, share] : {std::pair{0.5, 0.5}, std::pair{0.3, 0.75}}) {
+        const double across = 2.0 * (mid - 0.1);
         const double ring_on =
             patch(u + mid * out_u - 0.5 * on_u, v + mid * out_v - 0.5 * on_v, across, across_u);
         const double paper =
