@@ -334,6 +334,14 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       std::max(light.doubt_minus(), light.doubt_plus()) + light.soft() / 2.0 + 1.5 / std::max(cell_px, 1.0);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
+      if (shadow && levels) {
+        // A level stands for the cell's gray at its centre: it is read
+        // against the light's paper there.
+        const double p = light.Paper(j + 0.5, i + 0.5);
+        r.values[static_cast<std::size_t>(i) * cols + j] =
+            (p - gray[static_cast<std::size_t>(i) * cols + j]) / std::max(p * (1.0 - light.InkShare()), 4.0);
+        continue;
+      }
       if (shadow) {
         const std::size_t k = static_cast<std::size_t>(i) * cols + j;
         r.values[k] =
@@ -509,13 +517,14 @@ CellReading ReadCellsOver(const PictureView& picture, const Quad& seen, int rows
 }  // namespace
 
 CellReading ReadCellsWithLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
-                                double fixed_threshold, const std::vector<double>& levels) {
+                                double fixed_threshold, const std::vector<double>& levels,
+                                bool fitted_light) {
   if (levels.size() != static_cast<std::size_t>(rows + 2) * (cols + 2)) {
     CellReading r;
     r.fault = "the figure's levels cannot be fitted";
     return r;
   }
-  return ReadCellsIn(picture, seen, rows, cols, fixed_threshold, false, kInset, &levels);
+  return ReadCellsIn(picture, seen, rows, cols, fixed_threshold, fitted_light, kInset, &levels);
 }
 
 CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, int cols,

@@ -60,9 +60,12 @@ CellReading ReadCells(const PictureView& picture, const Quad& seen, int rows, in
 
 // Reads the cells with the levels `levels`, (rows + 2) x (cols + 2) with
 // the paper ring, standing for the cells' gray levels and the paper beside
-// the ring, and the sides' light; the checks are those of ReadCells.
+// the ring; the checks are those of ReadCells. The levels are read against
+// the sides' light, or with `fitted_light`, against the light fitted round
+// the figure where that shows a shadow's edge.
 CellReading ReadCellsWithLevels(const PictureView& picture, const Quad& seen, int rows, int cols,
-                                double fixed_threshold, const std::vector<double>& levels);
+                                double fixed_threshold, const std::vector<double>& levels,
+                                bool fitted_light = false);
 
 // The light across the figure with corners mapped by `map`, fitted to the
 // paper round it and the ring cells' gray levels (`gray`, rows * cols).

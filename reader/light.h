@@ -58,6 +58,12 @@ class Light {
   double depth() const { return shadow_ ? 1.0 - std::exp(-std::fabs(c_[3])) : 0.0; }
   // The width of the shadow's edge, cell units.
   double soft() const { return soft_; }
+  // The same light with its shadow's edge `soft` cells wide.
+  Light WithSoftness(double soft) const {
+    Light l = *this;
+    l.soft_ = soft;
+    return l;
+  }
 
  private:
   double c_[5] = {0, 0, 0, 0, 0};  // log paper = c0 + c1 x + c2 y + c3 edge(x, y); c4: log ink - log paper

@@ -33,6 +33,9 @@ constexpr double kMostCornerDoubt = 1.0;
 constexpr double kMostScatter = 0.7;
 // The fewest inner cells of each colour a labelled reading needs.
 constexpr int kFewestOfEach = 2;
+// How far a shadow's edge fitted round the figure may be off its true
+// width, as a factor either way.
+constexpr double kEdgeWidthDoubt = 2.0;
 
 CellReading Refused(const char* fault) {
   CellReading r;
@@ -55,6 +58,17 @@ bool Label(const PictureView& picture, const Quad& at, int rows, int cols, GridF
   light.emplace(LightRound(picture, Homography(at), rows, cols, gray));
   labels = LabelCells(picture, at, rows, cols, fit, *light);
   return labels.ok;
+}
+
+// True when the cells keep the colours `labels` gives them, told again with
+// the shadow's edge of `light` half and twice as wide.
+bool ColoursHoldAcrossEdgeWidths(const PictureView& picture, const Quad& at, int rows, int cols,
+                                 const GridFit& fit, const Light& light, const CellLabels& labels) {
+  for (double soft : {light.soft() / kEdgeWidthDoubt, light.soft() * kEdgeWidthDoubt}) {
+    const CellLabels again = LabelCells(picture, at, rows, cols, fit, light.WithSoftness(soft));
+    if (!again.ok || again.black != labels.black) return false;
+  }
+  return true;
 }
 
 // True when every inner black cell lies on a line next to the ring that is
@@ -122,6 +136,17 @@ CellReading ReadCellsByLabels(const PictureView& picture, const Quad& seen, int 
   if (OnlyLinesAlongTheRing(labels.black, rows, cols))
     return Refused("a frame thicker than one cell round white cells (an outlined box, not a figure)");
   CellReading r = ReadCellsWithLevels(picture, at, rows, cols, fixed_threshold, labels.levels);
+  // The labels were drawn in the light fitted round the figure. Where that
+  // light has a shadow's edge, the sides' levels carried across the figure
+  // miss it and spread the labelled levels into each other: they are read
+  // against the fitted light then. The edge's width is fitted to the paper
+  // and ring round the figure, not to the cells, so such a reading stands
+  // only where the colours do not hang on that width.
+  if (!r.ok && !r.decisive) {
+    CellReading lit = ReadCellsWithLevels(picture, at, rows, cols, fixed_threshold, labels.levels, true);
+    if (lit.ok && ColoursHoldAcrossEdgeWidths(picture, at, rows, cols, fit, *light, labels))
+      r = std::move(lit);
+  }
   if (!r.ok) return r;
   if (r.uniform) return Refused(unclear);
   // The labelled levels are clean, and the reading of them as sure as its

@@ -2,17 +2,21 @@
 // and noise, where neither a window over each cell nor the levels fitted
 // with the blur taken out can be stood behind, the colours that best
 // explain the picture read the cells, and the drawing they give places
-// corners started off their place. Boxes, however their frames read, and
-// figures beyond the picture's edge are refused.
+// corners started off their place. Across a shadow's edge the colours are
+// read in the light they were told in, unless they hang on the edge's
+// width. Boxes, however their frames read, and figures beyond the
+// picture's edge are refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "reader/cell_labels.h"
 #include "reader/second_looks.h"
 #include "tests/reader/drawn_figures.h"
+#include "tools/condition_sets.h"
 #include "tools/test_picture.h"
 
 namespace vx::reader {
@@ -49,6 +53,38 @@ TEST(CellLabels, NoisySmallCellsReadWhereWindowsAndLevelsCannot) {
   EXPECT_LE(windows, 3);
   EXPECT_EQ(levels, 0);  // noise a quarter of the gap: the fitted levels are not stood behind
   EXPECT_GE(labels, 7);
+}
+
+// Harsh pictures with a shadow's edge across small cells, read on their
+// true corners. The colours are told in the light fitted round the figure,
+// edge and all; against the sides' levels carried across the figure the
+// labelled levels spread into each other, against the fitted light they
+// split cleanly.
+TEST(CellLabels, ShadowsEdgeReadInTheLightTheColoursWereToldIn) {
+  const vxgen::ConditionSet* harsh = vxgen::FindConditionSet("harsh");
+  ASSERT_NE(harsh, nullptr);
+  const std::pair<int, int> cases[] = {{2, 243}, {4, 383}, {6, 338}, {7, 896}, {8, 172}};
+  for (const auto& [seed, index] : cases) {
+    SCOPED_TRACE("seed " + std::to_string(seed) + " #" + std::to_string(index));
+    const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
+    Quad placed{};
+    const CellReading r = ReadCellsByLabels(PictureView(View(t.picture), true), Corners(t.truth),
+                                            t.truth.rows, t.truth.cols, -1.0, placed);
+    ASSERT_TRUE(r.ok) << r.fault;
+    EXPECT_TRUE(Right(r, t.truth));
+    EXPECT_TRUE(r.shadow);
+  }
+}
+
+// Harsh seed 10 #92: a sharp shadow's edge fitted 1.25 cells wide. Told in
+// that light, a white cell beside the edge comes out black with odds of 19,
+// and twice as wide two cells change colour: the reading is refused.
+TEST(CellLabels, ColoursHangingOnTheEdgesWidthAreRefused) {
+  const vxgen::TestPicture t = vxgen::Render(vxgen::FindConditionSet("harsh")->make(10, 92));
+  Quad placed{};
+  EXPECT_FALSE(ReadCellsByLabels(PictureView(View(t.picture), true), Corners(t.truth), t.truth.rows,
+                                 t.truth.cols, -1.0, placed)
+                   .ok);
 }
 
 // Corners moved up to a fifth of a cell off, in x and in y, come back
