@@ -334,16 +334,15 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       std::max(light.doubt_minus(), light.doubt_plus()) + light.soft() / 2.0 + 1.5 / std::max(cell_px, 1.0);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
       if (shadow && levels) {
         // A level stands for the cell's gray at its centre: it is read
         // against the light's paper there.
         const double p = light.Paper(j + 0.5, i + 0.5);
-        r.values[static_cast<std::size_t>(i) * cols + j] =
-            (p - gray[static_cast<std::size_t>(i) * cols + j]) / std::max(p * (1.0 - light.InkShare()), 4.0);
+        r.values[k] = (p - gray[k]) / std::max(p * (1.0 - light.InkShare()), 4.0);
         continue;
       }
       if (shadow) {
-        const std::size_t k = static_cast<std::size_t>(i) * cols + j;
         r.values[k] =
             ShadowCellValue(picture, map, light, i, j, rows, cols, fine, band, edge_down[k], edge_up[k]);
         continue;
@@ -351,8 +350,7 @@ CellReading ReadCellsIn(const PictureView& picture, const Quad& seen, int rows, 
       const double ink = FromSides(ink_top, ink_bottom, ink_left, ink_right, i, j, rows, cols);
       const double paper = FromSides(paper_top, paper_bottom, paper_left, paper_right, i, j, rows, cols);
       const double span = std::max(paper - ink, 4.0);
-      r.values[static_cast<std::size_t>(i) * cols + j] =
-          (paper - gray[static_cast<std::size_t>(i) * cols + j]) / span;
+      r.values[k] = (paper - gray[k]) / span;
     }
   }
 
