@@ -106,8 +106,10 @@ void EndDoubts(const std::vector<double>& x, const std::vector<double>& y, doubl
 // middle going inward from light to dark, the crossing nearest the rough
 // line. Blur spreads the edge symmetrically about that middle, so the
 // crossing stays on the true edge however soft it is, as long as the profile
-// reaches both plateaus. False when too few profiles show an edge.
-bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, Line& fit,
+// reaches both plateaus. A profile may start nearer than `half` * kStep
+// where the picture's edge cuts it off, as long as the edge it shows lies
+// `least` or more from its start. False when too few profiles show an edge.
+bool FindSide(const PictureView& picture, Point a, Point b, double sign, int half, double least, Line& fit,
               std::array<double, 2>& doubt) {
   const double len = Distance(a, b);
   const Point dir{(b.x - a.x) / len, (b.y - a.y) / len};
@@ -122,31 +124,40 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
     const double t = 0.12 + 0.76 * (k + 0.5) / count;
     const Point c{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
     const double reach = half * kStep;
-    if (!picture.Inside(c.x + out.x * reach, c.y + out.y * reach) ||
-        !picture.Inside(c.x - out.x * reach, c.y - out.y * reach))
-      continue;
-    // Profile from outside (index 0) to inside.
-    for (int i = 0; i < n; ++i) {
+    if (!picture.Inside(c.x - out.x * reach, c.y - out.y * reach)) continue;
+    // A side near the picture's edge has less paper outside it than the
+    // profile would run over: the profile starts at the picture's edge, and
+    // the edge found on such a cut profile must leave `least` of paper
+    // outside it (where the paper beside a blurred edge has settled). The
+    // rough line may lie beyond the true edge, near or on the picture's
+    // edge; skipping such profiles would leave the side on it.
+    int first = 0;
+    while (first < half &&
+           !picture.Inside(c.x + out.x * (half - first) * kStep, c.y + out.y * (half - first) * kStep))
+      ++first;
+    if (!picture.Inside(c.x, c.y)) continue;
+    // Profile from outside (index `first`) to inside.
+    for (int i = first; i < n; ++i) {
       const double d = (half - i) * kStep;
       double sum = 0.0;
       for (int s = -1; s <= 1; ++s)
         sum += picture.Sample(c.x + out.x * d + dir.x * s, c.y + out.y * d + dir.y * s);
       profile[i] = sum / 3.0;
     }
-    for (int i = 0; i < n; ++i)
-      smooth[i] = (profile[std::max(i - 1, 0)] + profile[i] + profile[std::min(i + 1, n - 1)]) / 3.0;
-    const double paper = *std::max_element(smooth.begin(), smooth.begin() + half + 1);
+    for (int i = first; i < n; ++i)
+      smooth[i] = (profile[std::max(i - 1, first)] + profile[i] + profile[std::min(i + 1, n - 1)]) / 3.0;
+    const double paper = *std::max_element(smooth.begin() + first, smooth.begin() + half + 1);
     const double ink = *std::min_element(smooth.begin() + half, smooth.end());
     if (paper - ink < 8.0) continue;
     const double mid = (paper + ink) / 2.0;
     double best = 1e9, at = 0.0;
-    for (int i = 1; i < n; ++i) {
+    for (int i = first + 1; i < n; ++i) {
       if (!(profile[i - 1] >= mid && profile[i] < mid)) continue;
       const double f = (profile[i - 1] - mid) / (profile[i - 1] - profile[i]);
       const double d = (half - (i - 1 + f)) * kStep;
       if (std::fabs(d) < std::fabs(best)) best = d, at = d;
     }
-    if (best == 1e9) continue;
+    if (best == 1e9 || (first > 0 && (half - first) * kStep - at < least)) continue;
     edge.push_back({c.x + out.x * at, c.y + out.y * at});
     t_first = std::min(t_first, t), t_last = std::max(t_last, t);
   }
@@ -180,8 +191,8 @@ bool FindSide(const PictureView& picture, Point a, Point b, double sign, int hal
 
 // One pass over the four sides; false when the sides found do not make a
 // convex outline within `move` pixels of the old one.
-bool RefinePass(const PictureView& picture, Quad& outline, int half, double move, double unfound,
-                std::array<double, 4>& doubt) {
+bool RefinePass(const PictureView& picture, Quad& outline, int half, double least, double move,
+                double unfound, std::array<double, 4>& doubt) {
   const double sign = TwiceSignedArea(outline) >= 0.0 ? 1.0 : -1.0;
   std::array<Line, 4> sides{};
   std::array<std::array<double, 2>, 4> side_doubt{};
@@ -192,7 +203,7 @@ bool RefinePass(const PictureView& picture, Quad& outline, int half, double move
     // Not found again (too near the picture's edge): the rough line stands.
     side_doubt[s] = {unfound, unfound};
     Line fit{};
-    if (FindSide(picture, a, b, sign, half, fit, side_doubt[s])) sides[s] = fit;
+    if (FindSide(picture, a, b, sign, half, least, fit, side_doubt[s])) sides[s] = fit;
   }
   Quad refined{};
   for (int k = 0; k < 4; ++k)
@@ -214,12 +225,14 @@ bool RefineEdges(const PictureView& picture, Quad& outline, double reach, double
   // the edge inside the ring (beyond lie the inner lines) and outside it.
   const double span = std::clamp(0.5 * cell, reach + 1.0, reach + 5.0);
   doubt.fill(0.0);
-  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), 2.0 * span + 1.0, unfound,
-                  doubt))
+  const double least = reach + 1.0;
+  if (!RefinePass(picture, outline, static_cast<int>(std::ceil(span / kStep)), std::min(span, least),
+                  2.0 * span + 1.0, unfound, doubt))
     return false;
   // Again about the found sides, the profiles now centred on the edge.
   const double again = std::clamp(0.5 * cell, 1.5, 5.0);
-  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), 2.0 * again + 1.0, unfound, doubt);
+  RefinePass(picture, outline, static_cast<int>(std::ceil(again / kStep)), std::min(again, least),
+             2.0 * again + 1.0, unfound, doubt);
   return true;
 }
 
