@@ -121,6 +121,40 @@ double ShadowCellValue(const PictureView& picture, const Homography& map, const 
   return at[0];
 }
 
+double ExpectedWrongCells(const std::vector<double>& values, const std::vector<unsigned char>& black,
+                          int rows, int cols) {
+  double sum[2] = {0, 0}, square[2] = {0, 0};
+  int count[2] = {0, 0};
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      const int c = black[k] ? 1 : 0;
+      sum[c] += values[k], square[c] += values[k] * values[k], ++count[c];
+    }
+  if (count[0] < 2 || count[1] < 2) return 0.0;
+  double mean[2], spread[2];
+  for (int c = 0; c < 2; ++c) {
+    mean[c] = sum[c] / count[c];
+    // Cells read on clean pictures agree to a few hundredths; a floor keeps
+    // such a spread from making every small step look like a gulf.
+    spread[c] = std::max(0.03, std::sqrt(std::max(0.0, square[c] / count[c] - mean[c] * mean[c])));
+  }
+  double expected = 0.0;
+  for (int i = 1; i + 1 < rows; ++i)
+    for (int j = 1; j + 1 < cols; ++j) {
+      const std::size_t k = static_cast<std::size_t>(i) * cols + j;
+      double density[2];
+      for (int c = 0; c < 2; ++c) {
+        const double z = (values[k] - mean[c]) / spread[c];
+        density[c] = std::exp(-0.5 * z * z) / spread[c];
+      }
+      const int own = black[k] ? 1 : 0;
+      const double both = density[0] + density[1];
+      if (both > 0.0) expected += density[1 - own] / both;
+    }
+  return expected;
+}
+
 // Black cells are solid ink: each inner black cell reads about as dark as
 // the ring, less what blur from its white neighbours takes away. With a
 // blur of 0.4 cell (the most a readable figure has) a black cell keeps

@@ -57,6 +57,14 @@ bool InnerFrameOnly(const std::vector<unsigned char>& black, int rows, int cols)
 bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,
                      int cols, double threshold);
 
+// How many inner cells may be read the wrong colour, going by the spread
+// the cells themselves show: each colour's values taken as normal about
+// their mean with their own spread, the chance that a cell's value came
+// from the other colour's, summed over the inner cells. 0 when either
+// colour has fewer than two inner cells (no spread to go by).
+double ExpectedWrongCells(const std::vector<double>& values, const std::vector<unsigned char>& black,
+                          int rows, int cols);
+
 // The ring goes on beyond side `side` (0 top, 1 right, 2 bottom, 3 left;
 // -1 none): the figure is part of a larger one.
 bool RingGoesOn(const PictureView& picture, const Homography& map, const Light& light, int side, int rows,

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "reader/binarize.h"
+#include "reader/cell_checks.h"
 #include "reader/components.h"
 #include "reader/edges.h"
 #include "reader/grid_register.h"
@@ -49,6 +50,12 @@ constexpr double kLooseMove = 0.2;
 // cells' fitted levels bear it out; one on a plane whose soft shadow was
 // lifted is not taken below it at all.
 constexpr double kPlacedConfidence = 0.34;
+// A reading is taken only while the spread of its cells' values leaves
+// fewer than this many inner cells expected on the wrong side of the split.
+// Margins clear of the threshold mean little where the values scatter as
+// widely as the margins (heavy noise, light the levels do not follow);
+// readings right on their cells rarely expect more than a tenth of a cell.
+constexpr double kMostWrongCells = 0.5;
 
 // A working-plane point in picture pixels (pixel centres at whole numbers).
 Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }
@@ -263,6 +270,15 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
     // further than the side's doubt says, which the lifted plane hides:
     // such a reading stands only where the whole grid agrees.
     const bool checked_by_grid = b == 9 && !working;
+    // Takes a reading whose cells' spread does not put it in doubt.
+    auto take = [&](const Quad& at, CellReading&& cells) {
+      if (ExpectedWrongCells(cells.values, cells.black, options.rows, options.cols) >= kMostWrongCells) {
+        if (fault.empty()) fault = "cells not clearly black or white";
+        return false;
+      }
+      found.push_back({at, std::move(cells), std::fabs(TwiceSignedArea(at)) / 2.0});
+      return true;
+    };
     // Places the corners of a candidate by its whole grid and reads it
     // there; true when the reading was taken. Each new place is one more
     // chance for a reading to pass by luck: one with less than a clear
@@ -300,8 +316,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       if (!cells.labelled && cells.confidence < kPlacedConfidence &&
           !LevelsAgree(placed, cells.black, options.rows, options.cols))
         return false;
-      found.push_back({at, std::move(cells), std::fabs(TwiceSignedArea(at)) / 2.0});
-      return true;
+      return take(at, std::move(cells));
     };
     // Reads a candidate by its cells' colours, which place the corners
     // again themselves (counted against the same limit as the grid's
@@ -314,8 +329,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
       CellReading labelled =
           ReadCellsByLabels(picture, seen, options.rows, options.cols, options.threshold, at);
       if (!labelled.ok) return false;
-      found.push_back({at, std::move(labelled), std::fabs(TwiceSignedArea(at)) / 2.0});
-      return true;
+      return take(at, std::move(labelled));
     };
     auto try_outline = [&](Quad quad, bool by_lines = false) {
       for (Point& p : quad) p = ToPicture(p, factor);
@@ -434,7 +448,7 @@ void SearchAt(const PictureView& picture, int factor, const vexolith::ReaderOpti
         if (fault.empty()) fault = "the edges too ragged to place the corners";
         return;
       }
-      found.push_back({seen, std::move(cells), std::fabs(TwiceSignedArea(seen)) / 2.0});
+      take(seen, std::move(cells));
     };
     for (std::size_t rank = 0; rank < order.size(); ++rank) {
       const int index = order[rank];

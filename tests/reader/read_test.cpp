@@ -141,7 +141,10 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
                                        {6, 163},
                                        {6, 202},
                                        {2, 986},
-                                       {6, 945}};
+                                       {6, 945},
+                                       // Cells scattered from -1.3 to 1.6 under heavy noise and
+                                       // falling light, read with two cells wrong.
+                                       {2, 381}};
   for (const auto& [seed, index] : cases) {
     const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
     const ReadResult r = ReadPicture(t);
@@ -270,6 +273,14 @@ TEST(Reader, NoisySmallCellsReadByTheirColours) {
 // ring's own level and the paper-to-ink ratio next to it; a median of the
 // other sides' paper was darker than the ring cells where the light grows.
 TEST(Reader, PaperBeyondThePictureFollowsTheLight) { ExpectHarshReadRight(8, 123); }
+
+// Figures a few pixels from the picture's edge, whose side along it was
+// left on the region's rough line (seed 6 #379: a corner 3.6 px off, seed
+// 8 #201: 2.6 px off), placed by the paper that is there.
+TEST(Reader, SidesNearThePicturesEdgeFoundFromThePaperThere) {
+  ExpectHarshReadRight(6, 379);
+  ExpectHarshReadRight(8, 201);
+}
 
 // A large figure under a soft shadow, first outlined with a corner drawn
 // 14 px off towards the picture's edge (in doubt); the outlines found next,
