@@ -57,6 +57,13 @@ bool InnerFrameOnly(const std::vector<unsigned char>& black, int rows, int cols)
 bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsigned char>& black, int rows,
                      int cols, double threshold);
 
+// A reading is taken only while the spread of its cells' values leaves
+// fewer than this many inner cells expected on the wrong side of the split.
+// Margins clear of the threshold mean little where the values scatter as
+// widely as the margins (heavy noise, light the levels do not follow);
+// readings right on their cells rarely expect more than a tenth of a cell.
+constexpr double kMostWrongCells = 0.5;
+
 // How many inner cells may be read the wrong colour, going by the spread
 // the cells themselves show: each colour's values taken as normal about
 // their mean with their own spread, the chance that a cell's value came

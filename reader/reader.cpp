@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "image/buffer.h"
+#include "reader/lifted_look.h"
 #include "reader/search.h"
 #include "vexolith/image.h"
 
@@ -110,6 +111,9 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
     if (weak != found.end() && fault.empty()) fault = "cells not clearly black or white";
     found.erase(weak, found.end());
   }
+  // A shadow's edge across the page may have kept every look from the
+  // figure: the picture with the shadow taken out is searched once more.
+  if (!figure_found()) vx::reader::SearchLifted(view, working, options, found);
   // A filled dark block reads as a figure whose cells are all black, and
   // nothing in the picture can say which it is. It is taken only when
   // nothing better exists: no figure read, no other dark thing beside it

@@ -50,12 +50,6 @@ constexpr double kLooseMove = 0.2;
 // cells' fitted levels bear it out; one on a plane whose soft shadow was
 // lifted is not taken below it at all.
 constexpr double kPlacedConfidence = 0.34;
-// A reading is taken only while the spread of its cells' values leaves
-// fewer than this many inner cells expected on the wrong side of the split.
-// Margins clear of the threshold mean little where the values scatter as
-// widely as the margins (heavy noise, light the levels do not follow);
-// readings right on their cells rarely expect more than a tenth of a cell.
-constexpr double kMostWrongCells = 0.5;
 
 // A working-plane point in picture pixels (pixel centres at whole numbers).
 Point ToPicture(Point p, int factor) { return {(p.x + 0.5) * factor - 0.5, (p.y + 0.5) * factor - 0.5}; }

@@ -18,6 +18,10 @@ constexpr int kPeaks = 6;
 constexpr double kAcross = 4.0;
 // A step counts where the lit side is at least 7% lighter.
 constexpr double kStep = 0.07;
+// Distances either side of the line at which the full step is measured:
+// past the blur of a sharp edge at the first, past a soft edge's ramp
+// further out.
+constexpr std::array<double, 5> kReach = {8.0, 12.0, 16.0, 24.0, 32.0};
 
 // Bilinear gray at (x, y); the caller keeps (x, y) inside the plane.
 double At(const Plane& p, double x, double y) {
@@ -143,7 +147,7 @@ bool FindShadowEdge(const Plane& plane, ShadowEdge& edge) {
         if (f > best_fit) best_fit = f, best = l;
       }
     int total = 0, stepped = 0;
-    std::vector<double> steps;
+    std::array<std::vector<double>, kReach.size()> steps;
     std::vector<char> step_at;
     Walk(plane, best, 2.0 * kAcross + 1.0, [&](double x, double y, double nx, double ny) {
       ++total;
@@ -152,9 +156,15 @@ bool FindShadowEdge(const Plane& plane, ShadowEdge& edge) {
       step_at.push_back(std::log((lit + 1.0) / (dark + 1.0)) >= kStep);
       if (!step_at.back()) return;
       ++stepped;
-      // The full step, past the blur.
-      steps.push_back(std::log((At(plane, x + 2.0 * kAcross * nx, y + 2.0 * kAcross * ny) + 1.0) /
-                               (At(plane, x - 2.0 * kAcross * nx, y - 2.0 * kAcross * ny) + 1.0)));
+      // The full step at each distance both of whose points lie inside.
+      for (std::size_t k = 0; k < kReach.size(); ++k) {
+        const double d = kReach[k];
+        const double lx = x + d * nx, ly = y + d * ny, dx = x - d * nx, dy = y - d * ny;
+        if (std::min({lx, ly, dx, dy}) < 0.0 || std::max(lx, dx) > plane.width - 1 ||
+            std::max(ly, dy) > plane.height - 1)
+          continue;
+        steps[k].push_back(std::log((At(plane, lx, ly) + 1.0) / (At(plane, dx, dy) + 1.0)));
+      }
     });
     // Long (2 pixels a step), stepped along three quarters of it, and at
     // both ends: a figure's side stops at its corners, a shadow's edge runs
@@ -164,12 +174,36 @@ bool FindShadowEdge(const Plane& plane, ShadowEdge& edge) {
     int first = 0, last = 0;
     for (int k = 0; k < end; ++k) first += step_at[k], last += step_at[total - 1 - k];
     if (2 * first < end || 2 * last < end) continue;
-    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
-    if (!(steps[steps.size() / 2] >= kStep)) continue;
+    // The median step at each distance measured at half the stepped points
+    // or more (the first always is: the walk keeps its points inside).
+    std::array<double, kReach.size()> median{};
+    std::size_t measured = 0;
+    for (; measured < kReach.size() && 2 * steps[measured].size() >= static_cast<std::size_t>(stepped);
+         ++measured) {
+      std::vector<double>& v = steps[measured];
+      std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+      median[measured] = v[v.size() / 2];
+    }
+    if (!(median[0] >= kStep)) continue;
     most = stepped;
-    edge = {std::cos(best.angle), std::sin(best.angle), best.rho, steps[steps.size() / 2]};
+    edge = {std::cos(best.angle), std::sin(best.angle), best.rho, median[0], median[0], kReach[0]};
+    for (std::size_t k = 1; k < measured; ++k) edge.full = std::max(edge.full, median[k]);
+    for (std::size_t k = 0; k < measured; ++k)
+      if (median[k] >= 0.9 * edge.full) {
+        edge.ramp = kReach[k];
+        break;
+      }
   }
   return most > 0;
+}
+
+ShadowEdge ScaledUp(const ShadowEdge& edge, int factor) {
+  // Plane pixel centre p is picture point (p + 0.5) factor - 0.5.
+  const double shift = 0.5 * (edge.nx + edge.ny);
+  ShadowEdge out = edge;
+  out.rho = factor * (edge.rho + shift) - shift;
+  out.ramp = edge.ramp * factor;
+  return out;
 }
 
 Plane LiftShadow(const Plane& plane, const ShadowEdge& edge, double ramp) {

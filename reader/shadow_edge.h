@@ -20,8 +20,13 @@ struct ShadowEdge {
   // The edge's line: nx x + ny y = rho, (nx, ny) a unit normal pointing to
   // the lit side.
   double nx = 0.0, ny = 0.0, rho = 0.0;
-  double depth = 0.0;  // log of the lit side's light over the shaded side's
+  double depth = 0.0;  // log of the lit side's light over the shaded side's, 8 pixels either side
+  double full = 0.0;   // the same past a soft edge's ramp: the largest step out to 32 pixels
+  double ramp = 8.0;   // how far either side the step first comes within a tenth of `full`, pixels
 };
+
+// The edge found on a plane reduced `factor` fold, on the picture's pixels.
+ShadowEdge ScaledUp(const ShadowEdge& edge, int factor);
 
 // Finds a straight step in the light running at least half the plane's
 // shorter side, with the same ratio along three quarters of its length

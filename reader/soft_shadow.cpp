@@ -98,17 +98,20 @@ bool FindSoftShadow(const Plane& plane, SoftShadow& shadow) {
   return true;
 }
 
-Plane LiftSoftShadow(const Plane& plane, const SoftShadow& shadow) {
+Plane LiftSoftShadow(const Plane& plane, const SoftShadow& shadow, int factor) {
   const SoftShadow& s = shadow;
   const double top = *std::max_element(s.light.begin(), s.light.end());
   const int bins = static_cast<int>(s.light.size());
+  // Pixel centre x of this plane lies at (x + 0.5) / factor - 0.5 on the
+  // shadow's (exactly x when factor is 1).
+  auto at = [factor](int x) { return (x + 0.5) / factor - 0.5; };
   Plane out(plane.width, plane.height);
   for (int y = 0; y < plane.height; ++y) {
     const std::uint8_t* row = plane.Row(y);
     std::uint8_t* o = out.Row(y);
-    const double base = s.edge.ny * y - s.edge.rho - s.first;
+    const double base = s.edge.ny * at(y) - s.edge.rho - s.first;
     for (int x = 0; x < plane.width; ++x) {
-      const int b = std::clamp(static_cast<int>(s.edge.nx * x + base), 0, bins - 1);
+      const int b = std::clamp(static_cast<int>(s.edge.nx * at(x) + base), 0, bins - 1);
       o[x] = static_cast<std::uint8_t>(std::min(255.0, std::round(row[x] * top / s.light[b])));
     }
   }

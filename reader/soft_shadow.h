@@ -29,6 +29,8 @@ bool FindSoftShadow(const Plane& plane, SoftShadow& shadow);
 
 // The plane with the light across the shadow's edge divided out: each
 // pixel scaled by the brightest light over the light at its distance.
-Plane LiftSoftShadow(const Plane& plane, const SoftShadow& shadow);
+// `factor`: the plane is that many times finer than the one the shadow was
+// found on (the picture itself beside its reduced plane).
+Plane LiftSoftShadow(const Plane& plane, const SoftShadow& shadow, int factor = 1);
 
 }  // namespace vx::reader
