@@ -144,7 +144,12 @@ TEST(Reader, HarshPicturesOnceReadWrongAreRightOrRefused) {
                                        {6, 945},
                                        // Cells scattered from -1.3 to 1.6 under heavy noise and
                                        // falling light, read with two cells wrong.
-                                       {2, 381}};
+                                       {2, 381},
+                                       // Cells of 4-5 px across a shadow, found on the picture
+                                       // with the shadow taken out: read with two cells wrong, and
+                                       // with a corner 1.6 px off.
+                                       {10, 918},
+                                       {13, 852}};
   for (const auto& [seed, index] : cases) {
     const vxgen::TestPicture t = vxgen::Render(harsh->make(seed, index));
     const ReadResult r = ReadPicture(t);
@@ -280,6 +285,16 @@ TEST(Reader, PaperBeyondThePictureFollowsTheLight) { ExpectHarshReadRight(8, 123
 TEST(Reader, SidesNearThePicturesEdgeFoundFromThePaperThere) {
   ExpectHarshReadRight(6, 379);
   ExpectHarshReadRight(8, 201);
+}
+
+// Shaded paper darker than lit ink across the figure: no black-and-white
+// version of the picture showed it as one shape (seed 1 #766: ink 24 gray
+// levels under the paper, a ramp 16 px wide; seed 1 #296: a soft edge;
+// seed 3 #526: a sharp one). With the shadow taken out of the picture it
+// is found, and its cells, read on the picture itself, agree.
+TEST(Reader, FiguresAcrossAShadowFoundWithTheShadowTakenOut) {
+  const std::pair<int, int> cases[] = {{1, 766}, {1, 296}, {3, 526}};
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
 }
 
 // A large figure under a soft shadow, first outlined with a corner drawn
