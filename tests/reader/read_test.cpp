@@ -297,6 +297,14 @@ TEST(Reader, FiguresAcrossAShadowFoundWithTheShadowTakenOut) {
   for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
 }
 
+// Across a shadow's edge in strong noise: on the lifted picture the shaded
+// side's noise grows with the lift, and the figure stands out only on a
+// plane reduced twice or four times as much as the working one.
+TEST(Reader, FiguresAcrossANoisyShadowFoundCoarserWithTheShadowTakenOut) {
+  const std::pair<int, int> cases[] = {{2, 482}, {7, 535}, {8, 771}};
+  for (const auto& [seed, index] : cases) ExpectHarshReadRight(seed, index);
+}
+
 // A large figure under a soft shadow, first outlined with a corner drawn
 // 14 px off towards the picture's edge (in doubt); the outlines found next,
 // within a fraction of a pixel of its true corners, are judged on their own.
