@@ -27,9 +27,10 @@ namespace vx::reader {
 // its plane reduced `factor` fold taken out; empty when there is none.
 Plane LiftedPicture(const PictureView& picture, int factor);
 
-// Searches the lifted picture at reduction `factor` and appends to `found`
-// the figures that stand (no filled blocks). Nothing when the picture has
-// no straight shadow's edge.
+// Searches the lifted picture at reduction `factor` and, while nothing
+// stands, at twice and four times it, and appends to `found` the figures
+// that stand (no filled blocks). Nothing when the picture has no straight
+// shadow's edge.
 void SearchLifted(const PictureView& picture, int factor, const vexolith::ReaderOptions& options,
                   std::vector<Accepted>& found);
 
