@@ -64,6 +64,12 @@ bool SolidBlackCells(const std::vector<double>& values, const std::vector<unsign
 // readings right on their cells rarely expect more than a tenth of a cell.
 constexpr double kMostWrongCells = 0.5;
 
+// What only a look coarser than the working size finds lies in noise strong
+// enough to fray it at that size: it is taken only with this clear a margin
+// (every inner cell 0.2 from the threshold), unless read by the cells'
+// colours, which are held to tests of their own.
+constexpr double kCoarserConfidence = 0.4;
+
 // How many inner cells may be read the wrong colour, going by the spread
 // the cells themselves show: each colour's values taken as normal about
 // their mean with their own spread, the chance that a cell's value came

@@ -95,7 +95,7 @@ void SearchLifted(const PictureView& picture, int factor, const vexolith::Reader
     for (Accepted& a : seen_there) {
       // What only a coarser look finds is taken with a clear margin, as
       // the first search takes it.
-      if (at > factor && !a.cells.labelled && a.cells.confidence < 0.4) continue;
+      if (at > factor && !a.cells.labelled && a.cells.confidence < kCoarserConfidence) continue;
       if (!Stands(picture, view, options, a)) continue;
       found.push_back(std::move(a));
       any = true;

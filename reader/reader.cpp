@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "image/buffer.h"
+#include "reader/cell_checks.h"
 #include "reader/lifted_look.h"
 #include "reader/search.h"
 #include "vexolith/image.h"
@@ -105,9 +106,10 @@ ReadResult Read(const IMG& picture, bool top_down, const ReaderOptions& options)
     // by the cells' colours has been held to tests of its own (the chance
     // that a cell is wrong, the misfit left, each corner's doubt) and its
     // confidence is no window's margin: it stands as it is.
-    const auto weak =
-        std::remove_if(found.begin() + static_cast<std::ptrdiff_t>(before), found.end(),
-                       [](const Accepted& a) { return !a.cells.labelled && a.cells.confidence < 0.4; });
+    const auto weak = std::remove_if(
+        found.begin() + static_cast<std::ptrdiff_t>(before), found.end(), [](const Accepted& a) {
+          return !a.cells.labelled && a.cells.confidence < vx::reader::kCoarserConfidence;
+        });
     if (weak != found.end() && fault.empty()) fault = "cells not clearly black or white";
     found.erase(weak, found.end());
   }
